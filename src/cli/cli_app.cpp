@@ -1,1 +1,113 @@
 #include "cli/cli_app.h"
+
+#include <CLI/CLI.hpp>
+
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+
+#ifdef KESTREL_HAVE_CUPS
+#include "platform/cups/cups_print_system.h"
+#endif
+
+namespace kestrel::cli {
+
+CliEnvironment::CliEnvironment(std::istream& in_, std::ostream& out_, std::ostream& err_,
+                               const GlobalOptions& options_, PrintSystemFactory factory)
+    : in(in_), out(out_), err(err_), options(options_), m_factory(std::move(factory)) {}
+
+PrintSystem* CliEnvironment::printSystem() {
+    if (!m_tried) {
+        m_tried = true;
+        m_printSystem = m_factory(options, err);
+    }
+    return m_printSystem.get();
+}
+
+std::string CliEnvironment::startupFolder() const {
+    if (!options.folder.empty()) {
+        return options.folder;
+    }
+    std::error_code ec;
+    return std::filesystem::current_path(ec).string();
+}
+
+std::unique_ptr<PrintSystem> MakeDefaultPrintSystem(const GlobalOptions& options,
+                                                    std::ostream& err) {
+    if (options.printSystem == "cups") {
+#ifdef KESTREL_HAVE_CUPS
+        if (!options.host.empty()) {
+            // libcups reads the server from the environment on its first connection.
+            ::setenv("CUPS_SERVER", options.host.c_str(), 1);
+        }
+        return std::make_unique<CupsPrintSystem>();
+#else
+        err << "kestrel-cli: this build has no CUPS support; use --print-system=virtual\n";
+        return nullptr;
+#endif
+    }
+    err << "kestrel-cli: unknown print system '" << options.printSystem << "'\n";
+    return nullptr;
+}
+
+CliApp::CliApp(std::istream& in, std::ostream& out, std::ostream& err)
+    : m_in(in), m_out(out), m_err(err), m_factory(MakeDefaultPrintSystem) {}
+
+int CliApp::run(int argc, const char* const* argv) {
+    CLI::App app{"Configure KR-900, KR-700 and KR-500 thermal receipt printers through their "
+                 "print queue.",
+                 "kestrel-cli"};
+    app.set_help_flag("--help", "Show this help and exit");
+    app.set_version_flag("--version", std::string("kestrel-cli ") + KESTREL_VERSION);
+    app.require_subcommand(1);
+    app.fallthrough();
+
+    GlobalOptions options;
+    app.add_option("--print-system", options.printSystem,
+                   "Where the printer queues are: cups (default) or virtual")
+        ->check(CLI::IsMember({"cups", "virtual"}));
+    app.add_option("--virtual-config", options.virtualConfig,
+                   "Queue description file of the virtual print system");
+    app.add_option("-h,--host", options.host,
+                   "CUPS server as host:port (default: CUPS_SERVER or the local scheduler)");
+    app.add_option("--folder", options.folder,
+                   "Start-up folder holding kestspec.ini and kestrel.ini (default: the current "
+                   "directory)");
+
+    auto commands = MakeCommands();
+    std::vector<std::pair<CLI::App*, Command*>> subcommands;
+    for (auto& command : commands) {
+        subcommands.emplace_back(command->setup(app), command.get());
+    }
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp& e) {
+        return app.exit(e, m_out, m_err);
+    } catch (const CLI::CallForVersion& e) {
+        return app.exit(e, m_out, m_err);
+    } catch (const CLI::ParseError& e) {
+        m_err << "kestrel-cli: " << e.what() << '\n';
+        bool named = false;
+        for (const auto& [sub, command] : subcommands) {
+            if (sub->parsed()) {
+                m_err << "Usage: kestrel-cli " << command->usage() << '\n';
+                named = true;
+            }
+        }
+        if (!named) {
+            m_err << "Usage: kestrel-cli [global options] COMMAND [options]; see --help\n";
+        }
+        return kExitUsage;
+    }
+
+    CliEnvironment env(m_in, m_out, m_err, options, m_factory);
+    for (const auto& [sub, command] : subcommands) {
+        if (sub->parsed()) {
+            return command->execute(env);
+        }
+    }
+    return kExitUsage;
+}
+
+}  // namespace kestrel::cli

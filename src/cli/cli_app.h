@@ -1,1 +1,28 @@
+// kestrel-cli as a library object: parse the arguments, pick the print system, run the command.
 #pragma once
+
+#include <iosfwd>
+
+#include "cli/command.h"
+
+namespace kestrel::cli {
+
+class CliApp {
+public:
+    CliApp(std::istream& in, std::ostream& out, std::ostream& err);
+    // Tests replace the print system; the default builds CUPS or the virtual one.
+    void setPrintSystemFactory(PrintSystemFactory factory) { m_factory = std::move(factory); }
+    int run(int argc, const char* const* argv);
+
+private:
+    std::istream& m_in;
+    std::ostream& m_out;
+    std::ostream& m_err;
+    PrintSystemFactory m_factory;
+};
+
+// The print system named by the global options.
+std::unique_ptr<PrintSystem> MakeDefaultPrintSystem(const GlobalOptions& options,
+                                                    std::ostream& err);
+
+}  // namespace kestrel::cli

@@ -1,0 +1,167 @@
+#include "settings/factory_defaults.h"
+
+#include <gtest/gtest.h>
+
+#include "state/app_state.h"
+
+namespace kestrel {
+namespace {
+
+namespace o = offset;
+
+// The bytes in which default records differ, per spec row and mechanism column.
+struct DefaultRow {
+    int spec;
+    int mech;
+    std::uint8_t powerOn, bmCheck, paperWidth, maxSpeed, pne, bmSensor, bmWithCut;
+};
+
+// Written out by hand from the printer's default sheets, not computed.
+const DefaultRow kDefaultRows[] = {
+    {0, 0, 1, 1, 1, 8, 1, 0, 0}, {0, 1, 1, 0, 1, 8, 1, 1, 1}, {0, 2, 1, 1, 1, 8, 1, 0, 0},
+    {0, 3, 1, 0, 1, 8, 1, 1, 1}, {0, 4, 1, 1, 1, 6, 1, 0, 0}, {0, 5, 1, 1, 1, 3, 0, 0, 0},
+    {1, 0, 0, 1, 4, 8, 1, 0, 0}, {1, 1, 0, 0, 4, 8, 1, 1, 1}, {1, 2, 0, 1, 4, 8, 1, 0, 0},
+    {1, 3, 0, 0, 4, 8, 1, 1, 1}, {1, 4, 0, 1, 4, 6, 1, 0, 0}, {1, 5, 0, 1, 4, 3, 0, 0, 0},
+    {2, 0, 0, 1, 4, 8, 1, 0, 0}, {2, 1, 0, 0, 4, 8, 1, 1, 1}, {2, 2, 0, 1, 4, 8, 1, 0, 0},
+    {2, 3, 0, 0, 4, 8, 1, 1, 1}, {2, 4, 0, 1, 2, 6, 1, 0, 0}, {2, 5, 0, 1, 2, 3, 0, 0, 0},
+    {3, 0, 0, 1, 1, 8, 1, 0, 0}, {3, 1, 0, 0, 1, 8, 1, 1, 1}, {3, 2, 0, 1, 1, 8, 1, 0, 0},
+    {3, 3, 0, 0, 1, 8, 1, 1, 1}, {3, 4, 0, 1, 1, 6, 1, 0, 0}, {3, 5, 0, 1, 1, 3, 0, 0, 0},
+};
+
+TEST(FactoryDefaults, EveryRecordOfRowsZeroToThreeDiffersOnlyWhereTheTableSays) {
+    const SettingsRecord base = FactoryDefaultRecord(SpecIndex::OVERSEA, MechanismIndex::STANDARD);
+    for (const auto& row : kDefaultRows) {
+        SCOPED_TRACE(::testing::Message() << "spec " << row.spec << " mech " << row.mech);
+        const SettingsRecord& r = FactoryDefaultRecord(static_cast<SpecIndex>(row.spec),
+                                                       static_cast<MechanismIndex>(row.mech));
+        SettingsRecord expected = base;
+        expected[o::PowerOnStatus] = row.powerOn;
+        expected[o::BmCheckAtPowerOn] = row.bmCheck;
+        expected[o::PaperWidth] = row.paperWidth;
+        expected[o::MaxSpeed] = row.maxSpeed;
+        expected[o::PneDetect] = row.pne;
+        expected[o::BmSensor] = row.bmSensor;
+        expected[o::BmCheckWithCut] = row.bmWithCut;
+        EXPECT_EQ(r, expected);
+    }
+}
+
+TEST(FactoryDefaults, Oversea2RowIsAllZero) {
+    for (int m = 0; m < kMechanismCount; ++m) {
+        EXPECT_EQ(FactoryDefaultRecord(SpecIndex::OVERSEA2, static_cast<MechanismIndex>(m)),
+                  SettingsRecord{});
+    }
+}
+
+TEST(FactoryDefaults, MaximaBoundTheOptionLists) {
+    const SettingsRecord& max = SettingMaxima();
+    EXPECT_EQ(max[o::NvGraphicMemory], 6);
+    EXPECT_EQ(max[o::MaxSpeed], 8);
+    EXPECT_EQ(max[o::Format], 4);
+    EXPECT_EQ(BmCutAdjustment(max), 2500);
+    EXPECT_EQ(max[o::Font], 1);
+    EXPECT_EQ(max[o::Reserved], 0);
+}
+
+enum class Flag { None, Egypt, Taiwan };
+
+struct ReconcileCase {
+    std::uint32_t mechanismId;
+    Flag flag;
+    // expectations
+    bool egypt;
+    bool taiwan;
+    SpecIndex spec;
+    std::uint8_t maxSpeed, paperWidth, bmSensor, pne, buzzer;
+};
+
+class Reconcile : public ::testing::TestWithParam<ReconcileCase> {};
+
+// Every case starts from the QWB spec with Buzzer forced on in the record beforehand.
+TEST_P(Reconcile, FlagsAndDefaultsFollowThePrinter) {
+    const auto& c = GetParam();
+    AppState state;
+    state.profile.specIndex = SpecIndex::QWB;
+    state.profile.egypt = c.flag == Flag::Egypt;
+    state.profile.taiwan = c.flag == Flag::Taiwan;
+    state.selectedPrinter().mechanismId = c.mechanismId;
+    state.settings[o::Buzzer] = 1;
+
+    LoadFactoryDefaults(state);
+    EXPECT_EQ(state.profile.egypt, c.egypt);
+    EXPECT_EQ(state.profile.taiwan, c.taiwan);
+    EXPECT_EQ(state.profile.specIndex, c.spec);
+    EXPECT_EQ(state.settings[o::MaxSpeed], c.maxSpeed);
+    EXPECT_EQ(state.settings[o::PaperWidth], c.paperWidth);
+    EXPECT_EQ(state.settings[o::BmSensor], c.bmSensor);
+    EXPECT_EQ(state.settings[o::PneDetect], c.pne);
+    EXPECT_EQ(state.settings[o::Buzzer], c.buzzer);
+
+    // A cleared flag stays cleared: a second load with the same printer changes nothing more.
+    const AppState before = state;
+    LoadFactoryDefaults(state);
+    EXPECT_EQ(state.profile, before.profile);
+    EXPECT_EQ(state.settings, before.settings);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    MechanismByFlag, Reconcile,
+    ::testing::Values(
+        ReconcileCase{16, Flag::None, false, false, SpecIndex::QWB, 8, 4, 0, 1, 0},
+        ReconcileCase{18, Flag::None, false, false, SpecIndex::QWB, 8, 4, 0, 1, 0},
+        ReconcileCase{19, Flag::None, false, false, SpecIndex::QWB, 8, 4, 1, 1, 0},
+        ReconcileCase{20, Flag::None, false, false, SpecIndex::QWB, 6, 2, 0, 1, 0},
+        ReconcileCase{21, Flag::None, false, false, SpecIndex::QWB, 3, 2, 0, 0, 0},
+        ReconcileCase{240, Flag::None, false, false, SpecIndex::QWB, 8, 4, 0, 1, 0},
+        // Egypt holds only for the KR-700: black mark defaults with Max Speed 7.
+        ReconcileCase{20, Flag::Egypt, true, false, SpecIndex::QWB, 6, 4, 1, 1, 0},
+        ReconcileCase{18, Flag::Egypt, false, false, SpecIndex::QWB, 8, 4, 0, 1, 0},
+        ReconcileCase{19, Flag::Egypt, false, false, SpecIndex::QWB, 8, 4, 1, 1, 0},
+        ReconcileCase{21, Flag::Egypt, false, false, SpecIndex::QWB, 3, 2, 0, 0, 0},
+        // Taiwan holds only for the full-cutter KR-900 and forces the QDN row with Max Speed 11.
+        ReconcileCase{18, Flag::Taiwan, false, true, SpecIndex::QDN, 10, 1, 0, 1, 0},
+        ReconcileCase{19, Flag::Taiwan, false, false, SpecIndex::QWB, 8, 4, 1, 1, 0},
+        ReconcileCase{20, Flag::Taiwan, false, false, SpecIndex::QWB, 6, 2, 0, 1, 0},
+        ReconcileCase{240, Flag::Taiwan, false, false, SpecIndex::QWB, 8, 4, 0, 1, 0}));
+
+TEST(SyncMechanism, DebugModeLetsTheProfileDecideTheId) {
+    struct Case {
+        bool debug;
+        MechanismIndex index;
+        std::uint32_t idBefore;
+        std::uint32_t idAfter;
+        MechanismIndex indexAfter;
+    };
+    const Case cases[] = {
+        {true, MechanismIndex::STANDARD, 20, 16, MechanismIndex::STANDARD},
+        {true, MechanismIndex::KR700, 18, 20, MechanismIndex::KR700},
+        {true, MechanismIndex::BLACKMARK, 240, 17, MechanismIndex::BLACKMARK},
+        {false, MechanismIndex::KR500, 19, 19, MechanismIndex::BLKMK_FCUT},
+        {false, MechanismIndex::KR500, 16, 16, MechanismIndex::STANDARD},
+        {false, MechanismIndex::KR700, 240, 240, MechanismIndex::STANDARD},
+        {false, MechanismIndex::KR700, 0, 0, MechanismIndex::STANDARD},
+    };
+    for (const auto& c : cases) {
+        AppState state;
+        state.profile.debug = c.debug;
+        state.profile.mechanismIndex = c.index;
+        state.selectedPrinter().mechanismId = c.idBefore;
+        SyncMechanism(state);
+        EXPECT_EQ(state.selectedPrinter().mechanismId, c.idAfter);
+        EXPECT_EQ(state.profile.mechanismIndex, c.indexAfter);
+    }
+}
+
+TEST(SettingsRecord, CutAdjustmentIsSignedLittleEndian) {
+    SettingsRecord r{};
+    SetBmCutAdjustment(r, -340);
+    EXPECT_EQ(r[34], 0xAC);
+    EXPECT_EQ(r[35], 0xFE);
+    EXPECT_EQ(BmCutAdjustment(r), -340);
+    SetBmCutAdjustment(r, 2500);
+    EXPECT_EQ(r[34], 0xC4);
+    EXPECT_EQ(r[35], 0x09);
+}
+
+}  // namespace
+}  // namespace kestrel

@@ -13,8 +13,14 @@
 namespace kestrel::cli {
 
 CliEnvironment::CliEnvironment(std::istream& in_, std::ostream& out_, std::ostream& err_,
-                               const GlobalOptions& options_, PrintSystemFactory factory)
-    : in(in_), out(out_), err(err_), options(options_), m_factory(std::move(factory)) {}
+                               const GlobalOptions& options_, PrintSystemFactory factory,
+                               Clock& clock_)
+    : in(in_),
+      out(out_),
+      err(err_),
+      options(options_),
+      clock(clock_),
+      m_factory(std::move(factory)) {}
 
 PrintSystem* CliEnvironment::printSystem() {
     if (!m_tried) {
@@ -54,9 +60,10 @@ CliApp::CliApp(std::istream& in, std::ostream& out, std::ostream& err)
     : m_in(in), m_out(out), m_err(err), m_factory(MakeDefaultPrintSystem) {}
 
 int CliApp::run(int argc, const char* const* argv) {
-    CLI::App app{"Configure KR-900, KR-700 and KR-500 thermal receipt printers through their "
-                 "print queue.",
-                 "kestrel-cli"};
+    CLI::App app{
+        "Configure KR-900, KR-700 and KR-500 thermal receipt printers through their "
+        "print queue.",
+        "kestrel-cli"};
     app.set_help_flag("--help", "Show this help and exit");
     app.set_version_flag("--version", std::string("kestrel-cli ") + KESTREL_VERSION);
     app.require_subcommand(1);
@@ -101,7 +108,7 @@ int CliApp::run(int argc, const char* const* argv) {
         return kExitUsage;
     }
 
-    CliEnvironment env(m_in, m_out, m_err, options, m_factory);
+    CliEnvironment env(m_in, m_out, m_err, options, m_factory, *m_clock);
     for (const auto& [sub, command] : subcommands) {
         if (sub->parsed()) {
             return command->execute(env);

@@ -12,6 +12,7 @@ public:
     CliApp(std::istream& in, std::ostream& out, std::ostream& err);
     // Tests replace the print system; the default builds CUPS or the virtual one.
     void setPrintSystemFactory(PrintSystemFactory factory) { m_factory = std::move(factory); }
+    void setClock(Clock& clock) { m_clock = &clock; }
     int run(int argc, const char* const* argv);
 
 private:
@@ -19,6 +20,8 @@ private:
     std::ostream& m_out;
     std::ostream& m_err;
     PrintSystemFactory m_factory;
+    SystemClock m_systemClock;
+    Clock* m_clock = &m_systemClock;
 };
 
 // The print system named by the global options.

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "ports/clock.h"
 #include "ports/print_system.h"
 
 namespace CLI {
@@ -19,9 +20,9 @@ namespace kestrel::cli {
 
 enum ExitCode : int {
     kExitOk = 0,
-    kExitFailed = 1,         // a job failed, the user cancelled, or a file could not be used
-    kExitUsage = 2,          // bad arguments
-    kExitQueueRefused = 3,   // the named queue cannot be used for the printer
+    kExitFailed = 1,        // a job failed, the user cancelled, or a file could not be used
+    kExitUsage = 2,         // bad arguments
+    kExitQueueRefused = 3,  // the named queue cannot be used for the printer
 };
 
 struct GlobalOptions {
@@ -37,12 +38,13 @@ using PrintSystemFactory =
 class CliEnvironment {
 public:
     CliEnvironment(std::istream& in, std::ostream& out, std::ostream& err,
-                   const GlobalOptions& options, PrintSystemFactory factory);
+                   const GlobalOptions& options, PrintSystemFactory factory, Clock& clock);
 
     std::istream& in;
     std::ostream& out;
     std::ostream& err;
     const GlobalOptions& options;
+    Clock& clock;  // the fixed waits after a job
 
     // The print system chosen by the global options, created on first use; null (with a message
     // on err) when it cannot be had.

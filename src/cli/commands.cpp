@@ -5,11 +5,10 @@ namespace kestrel::cli {
 
 std::vector<std::unique_ptr<Command>> MakeCommands() {
     std::vector<std::unique_ptr<Command>> commands;
+    commands.push_back(std::make_unique<SettingJobCommand>(SettingJobKind::SendSettings, "send",
+                                                           "Send the settings to the printer"));
     commands.push_back(std::make_unique<SettingJobCommand>(
-        SettingJobKind::SendSettings, "send", "Send the settings to the printer"));
-    commands.push_back(std::make_unique<SettingJobCommand>(
-        SettingJobKind::InitializePrinter, "init",
-        "Return the printer to its factory defaults"));
+        SettingJobKind::InitializePrinter, "init", "Return the printer to its factory defaults"));
     commands.push_back(std::make_unique<SettingJobCommand>(
         SettingJobKind::PrintSettingsList, "list-print", "Print the printer's settings list"));
     return commands;

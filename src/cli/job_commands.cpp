@@ -69,11 +69,10 @@ int SettingJobCommand::execute(CliEnvironment& env) {
     }
 
     TerminalUserInterface ui(env.in, env.err, m_options.assumeYes);
-    SystemClock systemClock;
     NoWaitClock noWait;
     NoSettingsView view;
-    CommandContext ctx{state, *target, ui, dryRun ? static_cast<Clock&>(noWait) : systemClock,
-                       view, {}};
+    CommandContext ctx{state, *target, ui, dryRun ? static_cast<Clock&>(noWait) : env.clock,
+                       view,  {}};
 
     switch (RunSettingCommand(ctx, m_kind, Owner::MainWindow)) {
         case FlowResult::Done:

@@ -66,9 +66,8 @@ Answer TerminalUserInterface::showMessage(const MessageBox& box) {
     if (answer == "y" || answer == "yes" || answer == "ok") {
         return positive;
     }
-    return box.buttons == Buttons::YesNoCancel && answer != "n" && answer != "no"
-               ? Answer::Cancel
-               : negative;
+    return box.buttons == Buttons::YesNoCancel && answer != "n" && answer != "no" ? Answer::Cancel
+                                                                                  : negative;
 }
 
 CursorId TerminalUserInterface::setCursor(CursorId cursor) {

@@ -13,7 +13,9 @@ Answer ReportMessage(UserInterface& ui, std::uint32_t style, std::string_view te
     return ui.showMessage(box);
 }
 
-CursorId SetBusyCursor(UserInterface& ui, CursorId cursor) { return ui.setCursor(cursor); }
+CursorId SetBusyCursor(UserInterface& ui, CursorId cursor) {
+    return ui.setCursor(cursor);
+}
 
 Answer AskQuestion(UserInterface& ui, std::string_view text, Buttons buttons, Owner owner) {
     MessageBox box;

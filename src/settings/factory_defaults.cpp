@@ -11,13 +11,13 @@ namespace o = offset;
 
 // The base record: spec OVERSEA, mechanism STANDARD.
 constexpr SettingsRecord kBase{
-    1, 0, 1, 0, 0, 0, 0, 1, 1, 0,  // 0-9 memory switches
-    3, 6, 1, 0, 6, 6, 8, 0,        // 10-17 customize values
-    6, 2, 0,                       // 18-20 serial interface
+    1, 0, 1, 0, 0, 0, 0, 1, 1, 0,           // 0-9 memory switches
+    3, 6, 1, 0, 6, 6, 8, 0,                 // 10-17 customize values
+    6, 2, 0,                                // 18-20 serial interface
     0, 1, 1, 1, 0, 1, 0, 1, 0, 1, 0, 0, 0,  // 21-33 extended switches
-    0, 0,                          // 34-35 cut adjustment
-    0,                             // 36 font
-    0,                             // 37 reserved
+    0, 0,                                   // 34-35 cut adjustment
+    0,                                      // 36 font
+    0,                                      // 37 reserved
 };
 
 constexpr SettingsRecord MakeDefault(int spec, int mech) {
@@ -93,7 +93,9 @@ constexpr SettingsRecord kMaxima = MakeMaxima();
 
 }  // namespace
 
-const SettingsRecord& SettingMaxima() { return kMaxima; }
+const SettingsRecord& SettingMaxima() {
+    return kMaxima;
+}
 
 const SettingsRecord& FactoryDefaultRecord(SpecIndex spec, MechanismIndex mechanism) {
     const auto s = static_cast<std::size_t>(spec) % kSpecCount;

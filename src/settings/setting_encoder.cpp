@@ -14,16 +14,16 @@ constexpr std::uint8_t GS = 0x1D;
 constexpr int kKeep = -1;
 using SwitchLayout = std::array<int, 8>;  // position 1 (bit 8) .. position 8 (bit 1)
 
-constexpr SwitchLayout kSwitch01{o::Init25Reset, o::DsrReset,      kKeep,          o::AutoLf,
-                                 o::ReceiveError, o::BusyCondition, o::ReceiveBuffer,
-                                 o::PowerOnStatus};
+constexpr SwitchLayout kSwitch01{o::Init25Reset,   o::DsrReset,     kKeep,
+                                 o::AutoLf,        o::ReceiveError, o::BusyCondition,
+                                 o::ReceiveBuffer, o::PowerOnStatus};
 constexpr SwitchLayout kSwitch02{kKeep, kKeep, kKeep, kKeep, kKeep, kKeep, kKeep, o::Init31Reset};
-constexpr SwitchLayout kSwitch08{o::CoverOpenError, kKeep, o::BmCheckAtPowerOn, kKeep,
-                                 kKeep,             kKeep, kKeep,               kKeep};
-constexpr SwitchLayout kSwitch7E{o::Buzzer,   o::ProcessId,    o::Usb,       o::CutterMode,
-                                 o::FontB,    o::SerialNumber, o::PneDetect, o::Error};
-constexpr SwitchLayout kSwitch7F{o::BmSensor, kKeep, o::AckPulseWidth, o::BmCheckWithCut,
-                                 o::Font,     kKeep, kKeep,            o::BatchComIf};
+constexpr SwitchLayout kSwitch08{
+    o::CoverOpenError, kKeep, o::BmCheckAtPowerOn, kKeep, kKeep, kKeep, kKeep, kKeep};
+constexpr SwitchLayout kSwitch7E{o::Buzzer, o::ProcessId,    o::Usb,       o::CutterMode,
+                                 o::FontB,  o::SerialNumber, o::PneDetect, o::Error};
+constexpr SwitchLayout kSwitch7F{o::BmSensor, kKeep, o::AckPulseWidth, o::BmCheckWithCut, o::Font,
+                                 kKeep,       kKeep, o::BatchComIf};
 constexpr SwitchLayout kSwitch7D{kKeep, kKeep, kKeep, kKeep, kKeep, kKeep, kKeep, o::BatchOtherIf};
 
 // Columns of each Paper Width option, sent as customize value 03.
@@ -59,8 +59,7 @@ private:
 void SwitchCharacters(StreamWriter& w, const SettingsRecord& record, const SwitchLayout& layout,
                       bool keepFontB) {
     for (const int position : layout) {
-        if (position == kKeep ||
-            (keepFontB && position == static_cast<int>(o::FontB))) {
+        if (position == kKeep || (keepFontB && position == static_cast<int>(o::FontB))) {
             w.byte('2');
         } else {
             w.byte(record[static_cast<std::size_t>(position)] == 0 ? '0' : '1');

@@ -24,9 +24,8 @@ constexpr std::array kNvGraphicMemory{"None"sv,     "64KByte"sv,  "128KByte"sv, 
 constexpr std::array kPaperWidth{"83mm/53column"sv, "80mm/48column"sv, "80mm/42column"sv,
                                  "60mm/36column"sv, "58mm/35column"sv, "58mm/32column"sv};
 constexpr std::array kPrintColor{"Monochrome"sv, "Two"sv};
-constexpr std::array kDensity{"70%"sv,  "75%"sv,  "80%"sv,  "85%"sv,  "90%"sv,
-                              "95%"sv,  "100%"sv, "105%"sv, "110%"sv, "115%"sv,
-                              "120%"sv, "125%"sv, "130%"sv};
+constexpr std::array kDensity{"70%"sv,  "75%"sv,  "80%"sv,  "85%"sv,  "90%"sv,  "95%"sv, "100%"sv,
+                              "105%"sv, "110%"sv, "115%"sv, "120%"sv, "125%"sv, "130%"sv};
 constexpr std::array kMaxSpeed{"1"sv, "2"sv, "3"sv, "4"sv,  "5"sv, "6"sv,
                                "7"sv, "8"sv, "9"sv, "10"sv, "11"sv};
 constexpr std::array kLowPower{"Normal"sv, "Mode1"sv, "Mode2"sv};
@@ -97,7 +96,9 @@ bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
 
 }  // namespace
 
-std::span<const SettingDescription> AllSettings() { return kSettings; }
+std::span<const SettingDescription> AllSettings() {
+    return kSettings;
+}
 
 const SettingDescription* FindSetting(std::string_view label) {
     const auto it = std::ranges::find_if(

@@ -28,7 +28,8 @@ enum class JobError : std::uint32_t {
 struct AppState {
     SettingsRecord settings{};
     ProfileState profile;
-    std::uint8_t lastSentPaperWidth = 0;  // Paper Width of the last settings that reached the printer
+    std::uint8_t lastSentPaperWidth =
+        0;  // Paper Width of the last settings that reached the printer
     HostPortSettings hostPort;
     // One entry before the first fill of the selection, so the selected printer always exists.
     std::vector<PrinterEntry> printerTable{1};

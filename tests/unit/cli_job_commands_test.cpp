@@ -137,8 +137,8 @@ TEST(CliJobCommands, DryRunWritesTheExactBytesAndSendsNothing) {
     EXPECT_TRUE(cli.ps->jobs.empty());
     std::ifstream f(out, std::ios::binary);
     const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(f)), {});
-    EXPECT_EQ(bytes, BuildSettingStream(SettingJobKind::SendSettings, record, {},
-                                        kNonSerialHostPort));
+    EXPECT_EQ(bytes,
+              BuildSettingStream(SettingJobKind::SendSettings, record, {}, kNonSerialHostPort));
     fs::remove_all(dir);
 }
 

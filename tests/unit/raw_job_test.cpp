@@ -34,13 +34,12 @@ TEST_P(RawJobFailure, EachStepGivesItsCodeAndClosesWhatItOpened) {
     EXPECT_TRUE(ps.allClosed()) << ps.openCount << "/" << ps.closeCount;
 }
 
-INSTANTIATE_TEST_SUITE_P(Steps, RawJobFailure,
-                         ::testing::Values(FailCase{FailStep::Open, JobError::OpenQueue, 0, 0},
-                                           FailCase{FailStep::StartDocument,
-                                                    JobError::StartDocument, 0, 0},
-                                           FailCase{FailStep::Write, JobError::Write, 1, 1},
-                                           FailCase{FailStep::EndDocument, JobError::EndDocument,
-                                                    1, 1}));
+INSTANTIATE_TEST_SUITE_P(
+    Steps, RawJobFailure,
+    ::testing::Values(FailCase{FailStep::Open, JobError::OpenQueue, 0, 0},
+                      FailCase{FailStep::StartDocument, JobError::StartDocument, 0, 0},
+                      FailCase{FailStep::Write, JobError::Write, 1, 1},
+                      FailCase{FailStep::EndDocument, JobError::EndDocument, 1, 1}));
 
 TEST(RawJob, ShortWriteIsReportedAsCloseFailure) {
     FakePrintSystem ps;

@@ -15,7 +15,9 @@ using testing::Hex;
 const HostPortSettings kHost8Bit{6, 1, 0, 0, 2};
 const HostPortSettings kHost7Bit{6, 0, 1, 0, 0};
 
-SettingsRecord Base() { return FactoryDefaultRecord(SpecIndex::OVERSEA, MechanismIndex::STANDARD); }
+SettingsRecord Base() {
+    return FactoryDefaultRecord(SpecIndex::OVERSEA, MechanismIndex::STANDARD);
+}
 
 TEST(SettingEncoder, BaseRecordSendMatchesTheWorkedExampleByteForByte) {
     const auto expected = Hex(
@@ -52,7 +54,8 @@ TEST(SettingEncoder, EgyptFlagAddsCutAdjustmentAsCustomizeValue7E) {
 }
 
 TEST(SettingEncoder, InitializeSendsSevenCustomizeValuesAndNoPaperWidth) {
-    const auto stream = BuildSettingStream(SettingJobKind::InitializePrinter, Base(), {}, kHost8Bit);
+    const auto stream =
+        BuildSettingStream(SettingJobKind::InitializePrinter, Base(), {}, kHost8Bit);
     // Customize command starts after CAN x5, enter (8) and switches (33).
     const std::size_t at = 5 + 8 + 33;
     EXPECT_EQ(std::vector<std::uint8_t>(stream.begin() + at, stream.begin() + at + 6),
@@ -80,7 +83,8 @@ TEST_P(SerialOrder, DataLengthAndParityFollowTheHostLine) {
     r[offset::Format] = c.format;
     const auto stream = BuildSettingStream(SettingJobKind::SendSettings, r, {}, c.host);
     const std::size_t at = 5 + 8 + 33 + 30 + 13;  // after the 115200 baud command
-    EXPECT_EQ(std::vector<std::uint8_t>(stream.begin() + at, stream.begin() + at + 8), Hex(c.first));
+    EXPECT_EQ(std::vector<std::uint8_t>(stream.begin() + at, stream.begin() + at + 8),
+              Hex(c.first));
     EXPECT_EQ(std::vector<std::uint8_t>(stream.begin() + at + 8, stream.begin() + at + 16),
               Hex(c.second));
 }
@@ -99,17 +103,18 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(SettingEncoder, BaudCommandCarriesTheRateAsText) {
     const std::vector<std::string> expected{
-        "1D 28 45 06 00 0B 01 32 34 30 30",    "1D 28 45 06 00 0B 01 34 38 30 30",
-        "1D 28 45 06 00 0B 01 39 36 30 30",    "1D 28 45 07 00 0B 01 31 39 32 30 30",
-        "1D 28 45 07 00 0B 01 33 38 34 30 30", "1D 28 45 07 00 0B 01 35 37 36 30 30",
+        "1D 28 45 06 00 0B 01 32 34 30 30",      "1D 28 45 06 00 0B 01 34 38 30 30",
+        "1D 28 45 06 00 0B 01 39 36 30 30",      "1D 28 45 07 00 0B 01 31 39 32 30 30",
+        "1D 28 45 07 00 0B 01 33 38 34 30 30",   "1D 28 45 07 00 0B 01 35 37 36 30 30",
         "1D 28 45 08 00 0B 01 31 31 35 32 30 30"};
     for (std::uint8_t baud = 0; baud < 7; ++baud) {
         SettingsRecord r = Base();
         r[offset::Baudrate] = baud;
         const auto stream = BuildSettingStream(SettingJobKind::SendSettings, r, {}, kHost8Bit);
         const auto command = Hex(expected[baud]);
-        EXPECT_EQ(std::vector<std::uint8_t>(stream.begin() + 76, stream.begin() + 76 + command.size()),
-                  command)
+        EXPECT_EQ(
+            std::vector<std::uint8_t>(stream.begin() + 76, stream.begin() + 76 + command.size()),
+            command)
             << int(baud);
     }
 }
@@ -128,11 +133,11 @@ TEST(SettingEncoder, FontBPositionIsKeptUnlessSpecIsOversea) {
 
 TEST(SettingEncoder, CustomizeValuesEncodeSignedAndColourValues) {
     SettingsRecord r = Base();
-    r[offset::PrintDensity] = 0;   // 70% -> -6
-    r[offset::BkDensity] = 12;     // 130% -> 6
-    r[offset::PrintColor] = 1;     // Two -> 257
-    r[offset::PaperWidth] = 5;     // 32 columns
-    r[offset::MaxSpeed] = 10;      // 11
+    r[offset::PrintDensity] = 0;  // 70% -> -6
+    r[offset::BkDensity] = 12;    // 130% -> 6
+    r[offset::PrintColor] = 1;    // Two -> 257
+    r[offset::PaperWidth] = 5;    // 32 columns
+    r[offset::MaxSpeed] = 10;     // 11
     const auto stream = BuildSettingStream(SettingJobKind::SendSettings, r, {}, kHost8Bit);
     const std::size_t at = 5 + 8 + 33 + 6;
     EXPECT_EQ(std::vector<std::uint8_t>(stream.begin() + at, stream.begin() + at + 24),

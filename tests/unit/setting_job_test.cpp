@@ -101,7 +101,8 @@ TEST_P(FailedJob, ChangesNothingButTheRecordAndLeavesNoWindowOpen) {
     EXPECT_EQ(f.ui.current, CursorId::Arrow);
     if (GetParam() == SettingJobKind::InitializePrinter) {
         // The record already holds the factory defaults, paper width included.
-        EXPECT_EQ(f.state.settings, FactoryDefaultRecord(SpecIndex::OVERSEA, MechanismIndex::KR500));
+        EXPECT_EQ(f.state.settings,
+                  FactoryDefaultRecord(SpecIndex::OVERSEA, MechanismIndex::KR500));
     } else if (GetParam() == SettingJobKind::SendSettings) {
         EXPECT_EQ(f.state.settings, f.view.page);
     }
@@ -187,19 +188,37 @@ INSTANTIATE_TEST_SUITE_P(
     Flows, SettingCommand,
     ::testing::Values(
         FlowCase{SettingJobKind::SendSettings, Answer::Ok, FailStep::None, FlowResult::Done, {}, 1},
-        FlowCase{SettingJobKind::SendSettings, Answer::Cancel, FailStep::None,
-                 FlowResult::Cancelled, {}, 0},
-        FlowCase{SettingJobKind::SendSettings, Answer::Ok, FailStep::Open, FlowResult::Failed,
+        FlowCase{SettingJobKind::SendSettings,
+                 Answer::Cancel,
+                 FailStep::None,
+                 FlowResult::Cancelled,
+                 {},
+                 0},
+        FlowCase{SettingJobKind::SendSettings,
+                 Answer::Ok,
+                 FailStep::Open,
+                 FlowResult::Failed,
                  {"The printer cannot be opened.\nThe output device might be used by other "
                   "applications."},
                  0},
-        FlowCase{SettingJobKind::InitializePrinter, Answer::Ok, FailStep::StartDocument,
-                 FlowResult::Failed, {"Printer Error!!  Check the printer."}, 0},
-        FlowCase{SettingJobKind::PrintSettingsList, Answer::Ok, FailStep::EndDocument,
-                 FlowResult::Failed, {"The printer cannot be closed.\nPlease reboot the computer."},
+        FlowCase{SettingJobKind::InitializePrinter,
+                 Answer::Ok,
+                 FailStep::StartDocument,
+                 FlowResult::Failed,
+                 {"Printer Error!!  Check the printer."},
+                 0},
+        FlowCase{SettingJobKind::PrintSettingsList,
+                 Answer::Ok,
+                 FailStep::EndDocument,
+                 FlowResult::Failed,
+                 {"The printer cannot be closed.\nPlease reboot the computer."},
                  1},
-        FlowCase{SettingJobKind::PrintSettingsList, Answer::Ok, FailStep::None, FlowResult::Done,
-                 {}, 1}));
+        FlowCase{SettingJobKind::PrintSettingsList,
+                 Answer::Ok,
+                 FailStep::None,
+                 FlowResult::Done,
+                 {},
+                 1}));
 
 TEST(SettingCommand, SendRecordsTheLastSentPaperWidthInitializeDoesNot) {
     Fixture f;

@@ -31,8 +31,8 @@ public:
 
     bool startDocument(std::string_view documentName) override {
         const std::string name(documentName);
-        if (cupsCreateDestJob(CUPS_HTTP_DEFAULT, m_dest.get(), m_info.get(), &m_jobId,
-                              name.c_str(), 0, nullptr) != IPP_STATUS_OK ||
+        if (cupsCreateDestJob(CUPS_HTTP_DEFAULT, m_dest.get(), m_info.get(), &m_jobId, name.c_str(),
+                              0, nullptr) != IPP_STATUS_OK ||
             m_jobId <= 0) {
             m_jobId = 0;
             return false;
@@ -59,8 +59,8 @@ public:
             return false;
         }
         m_documentStarted = false;
-        const bool ok = cupsFinishDestDocument(CUPS_HTTP_DEFAULT, m_dest.get(), m_info.get()) ==
-                        IPP_STATUS_OK;
+        const bool ok =
+            cupsFinishDestDocument(CUPS_HTTP_DEFAULT, m_dest.get(), m_info.get()) == IPP_STATUS_OK;
         m_finished = true;
         return ok;
     }
@@ -88,13 +88,18 @@ PortKind PortKindFromDeviceUri(std::string_view uri) {
         return uri.empty() ? PortKind::Network : PortKind::NotCorresponded;
     }
     const std::string_view scheme = uri.substr(0, colon);
-    if (scheme == "usb") return PortKind::Usb;
-    if (scheme == "parallel") return PortKind::Parallel;
-    if (scheme == "serial") return PortKind::Serial;
-    if (scheme == "file") return PortKind::File;
+    if (scheme == "usb")
+        return PortKind::Usb;
+    if (scheme == "parallel")
+        return PortKind::Parallel;
+    if (scheme == "serial")
+        return PortKind::Serial;
+    if (scheme == "file")
+        return PortKind::File;
     for (const std::string_view net :
          {"socket", "ipp", "ipps", "http", "https", "lpd", "smb", "dnssd"}) {
-        if (scheme == net) return PortKind::Network;
+        if (scheme == net)
+            return PortKind::Network;
     }
     return PortKind::NotCorresponded;
 }

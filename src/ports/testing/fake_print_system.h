@@ -38,9 +38,7 @@ public:
     std::vector<QueueInfo> listQueues() override { return queues; }
     std::unique_ptr<OpenQueue> openQueue(const std::string& name) override;
 
-    bool allClosed() const {
-        return openCount == closeCount && documentsStarted == documentsEnded;
-    }
+    bool allClosed() const { return openCount == closeCount && documentsStarted == documentsEnded; }
 };
 
 }  // namespace kestrel::testing

@@ -21,8 +21,8 @@ struct RecordedEvent {
 
 class RecordingUserInterface final : public UserInterface {
 public:
-    std::deque<Answer> answers;                            // for boxes with more than OK
-    std::deque<std::optional<std::string>> fileAnswers;    // for file dialogs; nullopt = Cancel
+    std::deque<Answer> answers;                          // for boxes with more than OK
+    std::deque<std::optional<std::string>> fileAnswers;  // for file dialogs; nullopt = Cancel
 
     std::vector<MessageBox> boxes;
     std::vector<FileDialogOptions> dialogs;
@@ -44,7 +44,9 @@ public:
 class RecordingClock final : public Clock {
 public:
     std::vector<long long> waits;  // milliseconds, in order
-    void sleepFor(std::chrono::milliseconds duration) override { waits.push_back(duration.count()); }
+    void sleepFor(std::chrono::milliseconds duration) override {
+        waits.push_back(duration.count());
+    }
 };
 
 class RecordingSettingsView final : public SettingsView {

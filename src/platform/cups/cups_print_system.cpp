@@ -24,7 +24,7 @@ public:
     CupsOpenQueue(DestPtr dest, DinfoPtr info) : m_dest(std::move(dest)), m_info(std::move(info)) {}
 
     ~CupsOpenQueue() override {
-        if (m_jobId > 0 && !m_documentStarted) {
+        if (m_jobWithoutDocument) {
             cupsCancelDestJob(CUPS_HTTP_DEFAULT, m_dest.get(), m_jobId);
         }
     }
@@ -37,11 +37,14 @@ public:
             m_jobId = 0;
             return false;
         }
+        // A created job whose document never starts would wait in the queue forever.
+        m_jobWithoutDocument = true;
         if (cupsStartDestDocument(CUPS_HTTP_DEFAULT, m_dest.get(), m_info.get(), m_jobId,
                                   name.c_str(), CUPS_FORMAT_RAW, 0, nullptr,
                                   1) != HTTP_STATUS_CONTINUE) {
             return false;
         }
+        m_jobWithoutDocument = false;
         m_documentStarted = true;
         return true;
     }
@@ -71,6 +74,7 @@ private:
     DestPtr m_dest;
     DinfoPtr m_info;
     int m_jobId = 0;
+    bool m_jobWithoutDocument = false;
     bool m_documentStarted = false;
     bool m_finished = false;
 };

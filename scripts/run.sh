@@ -11,10 +11,10 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
 scripts/install-deps.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTREL_TESTS=OFF -DKESTREL_BENCH=OFF \
+cmake -S . -B build-run -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTREL_TESTS=OFF -DKESTREL_BENCH=OFF \
     >/dev/null
-cmake --build build -j"$(nproc)" --target kestrel-cli >/dev/null
-cli="$root/build/kestrel-cli"
+cmake --build build-run -j"$(nproc)" --target kestrel-cli >/dev/null
+cli="$root/build-run/kestrel-cli"
 
 if [ $# -gt 0 ]; then
     exec "$cli" "$@"

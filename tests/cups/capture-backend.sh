@@ -76,8 +76,9 @@ fi
 printf '%s\n' "${DEVICE_URI:-$scheme:}" >"$base.uri.$$" || fail "cannot write $base.uri"
 mv -f -- "$base.uri.$$" "$base.uri" || fail "cannot write $base.uri"
 if [ -e "$base.bin" ]; then
-    cat -- "$base.bin" "$part" >"$base.join.$$" && mv -f -- "$base.join.$$" "$base.bin" ||
+    if ! cat -- "$base.bin" "$part" >"$base.join.$$" || ! mv -f -- "$base.join.$$" "$base.bin"; then
         fail "cannot append to $base.bin"
+    fi
     rm -f -- "$part"
 else
     mv -f -- "$part" "$base.bin" || fail "cannot write $base.bin"

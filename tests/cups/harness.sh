@@ -1,8 +1,8 @@
 # shellcheck shell=bash
-# A private CUPS scheduler for tests, to be sourced by bash test scripts.
+# A private CUPS scheduler for tests, to be sourced by bash test scripts (run as root).
 #
 #   source "$(dirname "$0")/harness.sh"
-#   cups_start                                   # private cupsd; exports CUPS_SERVER
+#   cups_start || exit 1                         # private cupsd; exports CUPS_SERVER
 #   cups_add_queue KR500 "ZOT KR-500 Raster" usb://ZOT/KR-500
 #   lp -d KR500 -o raw job.bin
 #   cups_wait_jobs_done
@@ -10,9 +10,15 @@
 #
 # The scheduler runs as root with the jobs' programs as user lp, on its own domain socket and
 # its own TCP port on 127.0.0.1, with every folder (configuration, spool, logs, captures) in one
-# temporary folder. Its backends are one capture script (capture-backend.sh) installed under the
-# scheme names of the queues, so each job's bytes are kept in $CAPTURE_DIR. The scheduler is
-# stopped and the folder removed when the sourcing shell exits, fails or is interrupted.
+# temporary folder; /etc/cups and a system scheduler are not touched. Its backends are one
+# capture script (capture-backend.sh) installed under the scheme names of the queues, so each
+# job's bytes are kept in $CAPTURE_DIR. Queues get PPDs from ppd/receipt.ppd.in whose NickName
+# (the queue's printer-make-and-model) is the driver name; they have no filters, so raw jobs
+# reach the backend unchanged. Anyone may administer the scheduler, over either connection.
+#
+# The scheduler is stopped and the folder removed when the sourcing shell exits, fails or gets
+# SIGINT/SIGTERM/SIGHUP (cups_start sets those traps; a script that needs its own clean-up
+# defines a function cups_on_exit, which runs first). CUPS_KEEP=1 keeps the folder.
 #
 # After cups_start these are exported:
 #   CUPS_SERVER        the scheduler's domain socket (libcups, lp, lpstat, lpadmin use it)
@@ -20,6 +26,17 @@
 #   CUPS_TEST_PORT     that port
 #   CUPS_TEST_DIR      the temporary folder (error log: $CUPS_TEST_DIR/log/error_log)
 #   CAPTURE_DIR        where the backend writes <queue>-<job-id>.bin and .uri
+#
+# Functions (details at each):
+#   cups_start / cups_stop
+#   cups_add_queue NAME DRIVER_NICKNAME DEVICE_URI [LPADMIN_OPTION...]
+#   cups_make_ppd DRIVER_NICKNAME OUTPUT_FILE
+#   cups_wait_jobs_done [-t SECONDS] [QUEUE...]
+#   cups_job_state JOB_ID               cups_wait_job_state JOB_ID STATE [SECONDS]
+#   cups_last_job_id QUEUE
+#   cups_captured_files QUEUE           cups_capture_file QUEUE N
+#   cups_job_capture QUEUE JOB_ID       cups_job_uri QUEUE JOB_ID
+#   cups_hang QUEUE                     cups_release QUEUE
 
 CUPS_HARNESS_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
@@ -28,10 +45,16 @@ CUPS_CAPTURE_SCHEMES=(serial usb parallel socket ipp ipps http https lpd smb dns
 
 CUPS_DAEMON_PID=
 
+# lpadmin, cupsenable, cupsdisable, cupsaccept, cupsreject and cupsd live in sbin.
+case ":$PATH:" in
+    *:/usr/sbin:*) ;;
+    *) PATH="$PATH:/usr/sbin:/sbin" ;;
+esac
+
 cups__log_tail() {
     if [ -n "${CUPS_TEST_DIR:-}" ] && [ -f "$CUPS_TEST_DIR/log/error_log" ]; then
-        echo "---- last lines of the scheduler's error_log ----" >&2
-        tail -n 30 "$CUPS_TEST_DIR/log/error_log" >&2
+        echo "---- last messages of the scheduler's error_log (debug lines left out) ----" >&2
+        grep -v '^D ' "$CUPS_TEST_DIR/log/error_log" | tail -n 30 >&2
     fi
 }
 
@@ -164,12 +187,18 @@ cups_start() {
         return 1
     fi
 
+    if [ -n "$CUPS_DAEMON_PID" ]; then
+        echo "cups_start: the test scheduler already runs" >&2
+        return 1
+    fi
+
+    # /tmp rather than $TMPDIR: the socket path must stay short.
     CUPS_TEST_DIR=$(mktemp -d /tmp/kestrel-cups.XXXXXX) || return 1
     chmod 0755 "$CUPS_TEST_DIR"
-    trap 'cups_stop' EXIT
-    trap 'cups_stop; trap - INT; kill -INT $$' INT
-    trap 'cups_stop; exit 143' TERM
-    trap 'cups_stop; exit 129' HUP
+    trap 'cups__on_exit' EXIT
+    trap 'cups__on_exit; trap - INT; kill -INT $$' INT
+    trap 'cups__on_exit; exit 143' TERM
+    trap 'cups__on_exit; exit 129' HUP
     cups__make_tree "$CUPS_TEST_DIR" || {
         echo "cups_start: cannot prepare $CUPS_TEST_DIR" >&2
         return 1
@@ -223,8 +252,15 @@ cups__stop_daemon() {
     if kill -0 "$pid" 2>/dev/null; then
         kill -KILL "$pid" 2>/dev/null
     fi
-    wait "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null || true
     return 0
+}
+
+cups__on_exit() {
+    if declare -F cups_on_exit >/dev/null; then
+        cups_on_exit
+    fi
+    cups_stop
 }
 
 # cups_stop: stop the scheduler and remove its folder. Runs by itself on exit; safe to call
@@ -290,38 +326,72 @@ cups_wait_jobs_done() {
     done
 }
 
-# cups_wait_job_state QUEUE JOB_ID STATE [SECONDS]: wait until the job's job-state is STATE
-# (pending, held, processing, stopped, canceled, aborted, completed). Default bound 30 s.
+# cups_job_state JOB_ID: prints the job's job-state keyword (pending, held, processing,
+# stopped, canceled, aborted, completed), asked of the scheduler with an IPP
+# Get-Job-Attributes request over its TCP port; returns 1 when there is no answer.
+cups_job_state() {
+    local job=$1 body reply hex value
+    body=$(mktemp "$CUPS_TEST_DIR/ipp.XXXXXX") || return 1
+    {
+        printf '\x02\x00\x00\x09\x00\x00\x00\x01\x01' # IPP 2.0 Get-Job-Attributes, id 1
+        cups__ipp_attr 47 attributes-charset utf-8
+        cups__ipp_attr 48 attributes-natural-language en
+        cups__ipp_attr 45 job-uri "ipp://localhost/jobs/$job"
+        cups__ipp_attr 42 requesting-user-name root
+        cups__ipp_attr 44 requested-attributes job-state
+        printf '\x03'
+    } >"$body"
+    reply=$(
+        exec 3<>"/dev/tcp/127.0.0.1/$CUPS_TEST_PORT" || exit 1
+        printf 'POST /jobs HTTP/1.1\r\nHost: localhost\r\nContent-Type: application/ipp\r\n' >&3
+        printf 'Content-Length: %s\r\nConnection: close\r\n\r\n' "$(wc -c <"$body")" >&3
+        cat "$body" >&3
+        od -An -tx1 -v <&3 | tr -d ' \n'
+    )
+    rm -f -- "$body"
+    # enum 0x23, name "job-state", a 4-byte value.
+    hex=$(printf '%s' "$reply" | grep -o '2300096a6f622d73746174650004[0-9a-f]\{8\}' | head -n1)
+    [ -n "$hex" ] || return 1
+    value=$((16#${hex: -8}))
+    case "$value" in
+        3) echo pending ;;
+        4) echo held ;;
+        5) echo processing ;;
+        6) echo stopped ;;
+        7) echo canceled ;;
+        8) echo aborted ;;
+        9) echo completed ;;
+        *) echo "$value" ;;
+    esac
+}
+
+# One IPP attribute: value tag (hex), name, text value.
+cups__ipp_attr() {
+    local tag=$1 name=$2 value=$3
+    printf "\\x$tag"
+    cups__ipp_u16 ${#name}
+    printf '%s' "$name"
+    cups__ipp_u16 ${#value}
+    printf '%s' "$value"
+}
+cups__ipp_u16() {
+    printf "\\x$(printf %02x $(($1 >> 8)))\\x$(printf %02x $(($1 & 255)))"
+}
+
+# cups_wait_job_state JOB_ID STATE [SECONDS]: wait until the job's job-state is STATE.
+# Default bound 30 seconds.
 cups_wait_job_state() {
-    local queue=$1 job=$2 want=$3 timeout=${4:-30} deadline state
+    local job=$1 want=$2 timeout=${3:-30} deadline state
     deadline=$((SECONDS + timeout))
     while :; do
-        state=$(cups_job_state "$queue" "$job")
+        state=$(cups_job_state "$job")
         [ "$state" = "$want" ] && return 0
         if [ "$SECONDS" -ge "$deadline" ]; then
-            echo "cups_wait_job_state: job $queue-$job is '$state', not '$want'" >&2
+            echo "cups_wait_job_state: job $job is '$state', not '$want'" >&2
             return 1
         fi
         sleep 0.1
     done
-}
-
-# cups_job_state QUEUE JOB_ID: prints the job's job-state keyword.
-cups_job_state() {
-    local queue=$1 job=$2
-    ipptool -c "ipp://localhost/jobs/$job" /dev/stdin 2>/dev/null <<'EOF' | sed -n '2p'
-{
-    OPERATION Get-Job-Attributes
-    GROUP operation-attributes-tag
-    ATTR charset attributes-charset utf-8
-    ATTR naturalLanguage attributes-natural-language en
-    ATTR uri job-uri $uri
-    ATTR name requesting-user-name root
-    ATTR keyword requested-attributes job-state
-    DISPLAY job-state
-}
-EOF
-    : "$queue"
 }
 
 # cups_captured_files QUEUE: the capture files of the queue's jobs, one path a line, in job

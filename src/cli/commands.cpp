@@ -1,5 +1,6 @@
 #include "cli/command.h"
 #include "cli/job_commands.h"
+#include "cli/settings_commands.h"
 
 namespace kestrel::cli {
 
@@ -11,6 +12,7 @@ std::vector<std::unique_ptr<Command>> MakeCommands() {
         SettingJobKind::InitializePrinter, "init", "Return the printer to its factory defaults"));
     commands.push_back(std::make_unique<SettingJobCommand>(
         SettingJobKind::PrintSettingsList, "list-print", "Print the printer's settings list"));
+    commands.push_back(std::make_unique<SettingsCommand>());
     return commands;
 }
 

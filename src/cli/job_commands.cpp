@@ -9,6 +9,7 @@
 #include "commands/send_flow.h"
 #include "ports/clock.h"
 #include "ports/settings_view.h"
+#include "storage/working_config.h"
 
 namespace kestrel::cli {
 namespace {
@@ -27,7 +28,7 @@ SettingJobCommand::SettingJobCommand(SettingJobKind kind, std::string name, std:
 std::string SettingJobCommand::usage() const {
     std::string line = m_name + " --printer NAME";
     if (m_kind == SettingJobKind::SendSettings) {
-        line += " [--settings FILE.kcf]";
+        line += " [--settings FILE.kcf] [--save]";
     }
     return line + " [--yes] [--dry-run FILE]";
 }
@@ -37,8 +38,12 @@ CLI::App* SettingJobCommand::setup(CLI::App& parent) {
     sub->add_option("-p,--printer", m_options.printer, "Print queue of the printer")->required();
     if (m_kind == SettingJobKind::SendSettings) {
         sub->add_option("-s,--settings", m_options.settingsFile,
-                        "Settings file (.kcf) to send instead of the working settings")
-            ->check(CLI::ExistingFile);
+                        "Settings file (.kcf) to send instead of the working configuration");
+    }
+    if (m_kind == SettingJobKind::SendSettings) {
+        sub->add_flag("--save", m_options.save,
+                      "After a successful send, keep the settings as the working configuration "
+                      "(kestrel.ini in the start-up folder)");
     }
     sub->add_flag("-y,--yes", m_options.assumeYes, "Do not ask before sending");
     sub->add_option("--dry-run", m_options.dryRun,
@@ -64,13 +69,13 @@ int SettingJobCommand::execute(CliEnvironment& env) {
     }
 
     AppState state;
-    if (const auto stop = PrepareSession(env, *target, m_options, state)) {
+    TerminalUserInterface ui(env.in, env.err, m_options.assumeYes);
+    NoSettingsView view;
+    if (const auto stop = PrepareSession(env, target, m_options, state, ui, view)) {
         return *stop;
     }
 
-    TerminalUserInterface ui(env.in, env.err, m_options.assumeYes);
     NoWaitClock noWait;
-    NoSettingsView view;
     CommandContext ctx{state, *target, ui, dryRun ? static_cast<Clock&>(noWait) : env.clock,
                        view,  {}};
 
@@ -80,6 +85,13 @@ int SettingJobCommand::execute(CliEnvironment& env) {
                 env.out << "Job written to " << m_options.dryRun << '\n';
             } else {
                 env.out << "Job sent to " << m_options.printer << '\n';
+            }
+            if (m_options.save) {
+                if (!WriteWorkingConfig(state, ui, view)) {
+                    return kExitFailed;
+                }
+                env.out << "Working configuration saved to " << WorkingConfigPath(state).string()
+                        << '\n';
             }
             return kExitOk;
         case FlowResult::Cancelled:

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <iosfwd>
+#include <utility>
 
 #include "ports/user_interface.h"
 
@@ -13,13 +14,14 @@ public:
     TerminalUserInterface(std::istream& in, std::ostream& err, bool assumeYes);
 
     Answer showMessage(const MessageBox& box) override;
-    // Files are named on the command line; the tool never shows a file dialog.
+    // Files are named on the command line: a file dialog takes the name given for it, once.
     std::optional<std::string> openFileDialog(const FileDialogOptions&) override {
-        return std::nullopt;
+        return std::exchange(m_fileAnswer, std::nullopt);
     }
     std::optional<std::string> saveFileDialog(const FileDialogOptions&) override {
-        return std::nullopt;
+        return std::exchange(m_fileAnswer, std::nullopt);
     }
+    void answerNextFileDialog(std::string path) { m_fileAnswer = std::move(path); }
     CursorId setCursor(CursorId cursor) override;
     std::unique_ptr<ProgressWindow> openProgressWindow(Owner owner) override;
 
@@ -31,6 +33,7 @@ private:
     bool m_assumeYes;
     CursorId m_cursor = CursorId::Arrow;
     int m_messages = 0;
+    std::optional<std::string> m_fileAnswer;
 };
 
 }  // namespace kestrel::cli

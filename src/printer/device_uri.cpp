@@ -22,7 +22,9 @@ struct SerialUri {
     char separator = '+';
 };
 
-char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+char LowerAscii(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 bool EqualNoCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) {
@@ -112,8 +114,8 @@ PortKind PortKindFromDeviceUri(std::string_view uri) {
     if (scheme == "file") {
         return PortKind::File;
     }
-    constexpr std::array<std::string_view, 8> kNetwork{"socket", "ipp",  "ipps", "http",
-                                                       "https",  "lpd",  "smb",  "dnssd"};
+    constexpr std::array<std::string_view, 8> kNetwork{"socket", "ipp", "ipps", "http",
+                                                       "https",  "lpd", "smb",  "dnssd"};
     for (const std::string_view net : kNetwork) {
         if (scheme == net) {
             return PortKind::Network;

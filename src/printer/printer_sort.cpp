@@ -1,15 +1,22 @@
 #include "printer/printer_sort.h"
 
 #include <utility>
-#include <vector>
 
 namespace kestrel {
 namespace {
 
-bool IsLetter(unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
-bool IsUpper(unsigned char c) { return c >= 'A' && c <= 'Z'; }
-bool IsWordSortSpecial(unsigned char c) { return c == '-' || c == '\''; }
+bool IsLetter(unsigned char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+bool IsDigit(unsigned char c) {
+    return c >= '0' && c <= '9';
+}
+bool IsUpper(unsigned char c) {
+    return c >= 'A' && c <= 'Z';
+}
+bool IsWordSortSpecial(unsigned char c) {
+    return c == '-' || c == '\'';
+}
 
 // First-level weight: symbols, then digits, then letters without case, then other bytes.
 int PrimaryWeight(unsigned char c) {
@@ -25,19 +32,38 @@ int PrimaryWeight(unsigned char c) {
     return c;
 }
 
-std::vector<unsigned char> WithoutSpecials(std::string_view s) {
-    std::vector<unsigned char> out;
-    out.reserve(s.size());
-    for (const char ch : s) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (!IsWordSortSpecial(c)) {
-            out.push_back(c);
+// Walks a name's characters with hyphens and apostrophes passed over.
+class LetterCursor {
+public:
+    explicit LetterCursor(std::string_view s) : m_s(s) { skip(); }
+    bool done() const { return m_i >= m_s.size(); }
+    unsigned char get() const { return static_cast<unsigned char>(m_s[m_i]); }
+    void next() {
+        ++m_i;
+        skip();
+    }
+
+private:
+    void skip() {
+        while (m_i < m_s.size() && IsWordSortSpecial(static_cast<unsigned char>(m_s[m_i]))) {
+            ++m_i;
         }
     }
-    return out;
+    std::string_view m_s;
+    std::size_t m_i = 0;
+};
+
+std::size_t CountSpecials(std::string_view s) {
+    std::size_t n = 0;
+    for (const char c : s) {
+        n += IsWordSortSpecial(static_cast<unsigned char>(c)) ? 1 : 0;
+    }
+    return n;
 }
 
-int Sign(int v) { return (v > 0) - (v < 0); }
+int Sign(int v) {
+    return (v > 0) - (v < 0);
+}
 
 std::string_view Key(const PrinterEntry& e, SortColumn column) {
     return column == SortColumn::PrinterName ? std::string_view(e.printerName)
@@ -47,25 +73,26 @@ std::string_view Key(const PrinterEntry& e, SortColumn column) {
 }  // namespace
 
 int CompareAnsiNames(std::string_view a, std::string_view b) {
-    const auto x = WithoutSpecials(a);
-    const auto y = WithoutSpecials(b);
-    const std::size_t n = std::min(x.size(), y.size());
-    for (std::size_t i = 0; i < n; ++i) {
-        if (const int d = PrimaryWeight(x[i]) - PrimaryWeight(y[i]); d != 0) {
+    // Letters without case, digits and symbols.
+    LetterCursor x(a);
+    LetterCursor y(b);
+    for (; !x.done() && !y.done(); x.next(), y.next()) {
+        if (const int d = PrimaryWeight(x.get()) - PrimaryWeight(y.get()); d != 0) {
             return Sign(d);
         }
     }
-    if (x.size() != y.size()) {
-        return x.size() < y.size() ? -1 : 1;
+    if (x.done() != y.done()) {
+        return x.done() ? -1 : 1;
     }
-    for (std::size_t i = 0; i < n; ++i) {
-        if (IsUpper(x[i]) != IsUpper(y[i])) {
-            return IsUpper(x[i]) ? 1 : -1;
+    // Case, at the first letter that differs in it.
+    for (LetterCursor p(a), q(b); !p.done(); p.next(), q.next()) {
+        if (IsUpper(p.get()) != IsUpper(q.get())) {
+            return IsUpper(p.get()) ? 1 : -1;
         }
     }
     // Same letters and case: the name without a hyphen or apostrophe comes first.
-    const std::size_t specialsA = a.size() - x.size();
-    const std::size_t specialsB = b.size() - y.size();
+    const std::size_t specialsA = CountSpecials(a);
+    const std::size_t specialsB = CountSpecials(b);
     if (specialsA != specialsB) {
         return specialsA < specialsB ? -1 : 1;
     }
@@ -108,8 +135,7 @@ SortDirection DirectionAfterHeaderClick(SortDirection current) {
     return current == SortDirection::Rising ? SortDirection::Falling : SortDirection::Rising;
 }
 
-void SortOnHeaderClick(std::span<PrinterEntry> table, SortColumn column,
-                       SortDirection& direction) {
+void SortOnHeaderClick(std::span<PrinterEntry> table, SortColumn column, SortDirection& direction) {
     direction = DirectionAfterHeaderClick(direction);
     if (!table.empty()) {
         SortPrinterTable(table, 0, static_cast<std::ptrdiff_t>(table.size()) - 1, column,

@@ -33,8 +33,7 @@ void SortPrinterTable(std::span<PrinterEntry> table, std::ptrdiff_t first, std::
 
 // A click on a column header turns the direction over first, then sorts by that column.
 SortDirection DirectionAfterHeaderClick(SortDirection current);
-void SortOnHeaderClick(std::span<PrinterEntry> table, SortColumn column,
-                       SortDirection& direction);
+void SortOnHeaderClick(std::span<PrinterEntry> table, SortColumn column, SortDirection& direction);
 
 // After every fill of the list: by printer name in the current direction.
 void SortAfterFill(std::span<PrinterEntry> table, SortDirection direction);

@@ -5,7 +5,9 @@
 namespace kestrel {
 namespace {
 
-SelectionOutcome Refuse(std::string_view text, BoxIcon icon) { return {false, text, icon, false}; }
+SelectionOutcome Refuse(std::string_view text, BoxIcon icon) {
+    return {false, text, icon, false};
+}
 
 SelectionOutcome RefuseWithStop(std::string_view text) {
     return {false, text, BoxIcon::Stop, true};

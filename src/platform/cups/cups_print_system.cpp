@@ -38,8 +38,8 @@ public:
 
     bool startDocument(std::string_view documentName) override {
         const std::string name(documentName);
-        if (cupsCreateDestJob(CUPS_HTTP_DEFAULT, m_dest.get(), m_info.get(), &m_jobId,
-                              name.c_str(), 0, nullptr) != IPP_STATUS_OK ||
+        if (cupsCreateDestJob(CUPS_HTTP_DEFAULT, m_dest.get(), m_info.get(), &m_jobId, name.c_str(),
+                              0, nullptr) != IPP_STATUS_OK ||
             m_jobId <= 0) {
             m_jobId = 0;
             return false;
@@ -66,8 +66,8 @@ public:
             return false;
         }
         m_documentStarted = false;
-        const bool ok = cupsFinishDestDocument(CUPS_HTTP_DEFAULT, m_dest.get(), m_info.get()) ==
-                        IPP_STATUS_OK;
+        const bool ok =
+            cupsFinishDestDocument(CUPS_HTTP_DEFAULT, m_dest.get(), m_info.get()) == IPP_STATUS_OK;
         m_finished = true;
         return ok;
     }
@@ -111,7 +111,7 @@ JobPresence JobPresenceOf(int jobId) {
         return JobPresence::Unknown;
     }
     return ippGetInteger(state, 0) >= IPP_JSTATE_CANCELED ? JobPresence::Gone
-                                                           : JobPresence::Waiting;
+                                                          : JobPresence::Waiting;
 }
 
 // Reads one queue's attributes from the printer group that starts at attr; leaves attr at the
@@ -158,8 +158,9 @@ std::vector<QueueInfo> CupsPrintSystem::listQueues() {
     // attributes the selection needs, the job count included; libcups' destination list has no
     // job count and would cost one more request per queue.
     static constexpr std::array<const char*, 7> kAttributes{
-        "printer-name",  "printer-make-and-model",    "device-uri",        "printer-state",
-        "printer-is-accepting-jobs", "job-sheets-default", "queued-job-count"};
+        "printer-name",    "printer-make-and-model",    "device-uri",
+        "printer-state",   "printer-is-accepting-jobs", "job-sheets-default",
+        "queued-job-count"};
     ipp_t* request = ippNewRequest(IPP_OP_CUPS_GET_PRINTERS);
     ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
                   static_cast<int>(kAttributes.size()), nullptr, kAttributes.data());

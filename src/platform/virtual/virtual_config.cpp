@@ -27,7 +27,9 @@ std::string Lower(std::string_view s) {
     return out;
 }
 
-bool IsComment(std::string_view line) { return line.starts_with(';') || line.starts_with('#'); }
+bool IsComment(std::string_view line) {
+    return line.starts_with(';') || line.starts_with('#');
+}
 
 bool Truthy(std::string_view value) {
     const std::string v = Lower(value);
@@ -36,22 +38,33 @@ bool Truthy(std::string_view value) {
 
 std::optional<PortKind> KindFromName(std::string_view name) {
     const std::string n = Lower(name);
-    if (n == "parallel") return PortKind::Parallel;
-    if (n == "serial") return PortKind::Serial;
-    if (n == "usb") return PortKind::Usb;
-    if (n == "file") return PortKind::File;
-    if (n == "network") return PortKind::Network;
-    if (n == "port-router") return PortKind::PortRouter;
-    if (n == "other") return PortKind::NotCorresponded;
+    if (n == "parallel")
+        return PortKind::Parallel;
+    if (n == "serial")
+        return PortKind::Serial;
+    if (n == "usb")
+        return PortKind::Usb;
+    if (n == "file")
+        return PortKind::File;
+    if (n == "network")
+        return PortKind::Network;
+    if (n == "port-router")
+        return PortKind::PortRouter;
+    if (n == "other")
+        return PortKind::NotCorresponded;
     return std::nullopt;
 }
 
 VirtualFailStep FailStepFromName(std::string_view name) {
     const std::string n = Lower(name);
-    if (n == "open") return VirtualFailStep::Open;
-    if (n == "start") return VirtualFailStep::Start;
-    if (n == "write") return VirtualFailStep::Write;
-    if (n == "end") return VirtualFailStep::End;
+    if (n == "open")
+        return VirtualFailStep::Open;
+    if (n == "start")
+        return VirtualFailStep::Start;
+    if (n == "write")
+        return VirtualFailStep::Write;
+    if (n == "end")
+        return VirtualFailStep::End;
     return VirtualFailStep::None;
 }
 

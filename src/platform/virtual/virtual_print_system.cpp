@@ -59,6 +59,7 @@ public:
 
     std::optional<std::size_t> write(std::span<const std::uint8_t> bytes) override {
         if (!m_started || m_queue.failAt == VirtualFailStep::Write) {
+            m_broken = true;
             return std::nullopt;
         }
         m_bytes.insert(m_bytes.end(), bytes.begin(), bytes.end());
@@ -70,6 +71,9 @@ public:
             return false;
         }
         m_started = false;
+        if (m_broken) {
+            return false;  // a job whose write failed is dropped, not captured in part
+        }
         const std::filesystem::path folder = m_system.captureFolder();
         std::error_code ec;
         std::filesystem::create_directories(folder, ec);
@@ -95,6 +99,7 @@ private:
     VirtualQueue m_queue;
     std::vector<std::uint8_t> m_bytes;
     bool m_started = false;
+    bool m_broken = false;
     int m_jobId = 0;
 };
 
@@ -147,11 +152,11 @@ int VirtualPrintSystem::nextJobId() const {
     for (const auto& item : std::filesystem::directory_iterator(captureFolder(), ec)) {
         const std::string file = item.path().filename().string();
         if (file.starts_with(kJobPrefix) && file.ends_with(kBytesSuffix)) {
-            const std::string digits =
-                file.substr(kJobPrefix.size(), file.size() - kJobPrefix.size() - kBytesSuffix.size());
-            if (!digits.empty() && std::ranges::all_of(digits, [](char c) {
-                    return c >= '0' && c <= '9';
-                }) && digits.size() < 9) {
+            const std::string digits = file.substr(
+                kJobPrefix.size(), file.size() - kJobPrefix.size() - kBytesSuffix.size());
+            if (!digits.empty() &&
+                std::ranges::all_of(digits, [](char c) { return c >= '0' && c <= '9'; }) &&
+                digits.size() < 9) {
                 last = std::max(last, std::stoi(digits));
             }
         }
@@ -171,8 +176,7 @@ std::optional<std::string> VirtualHostPortStore::readSerialLineValue(const Print
     return queue->serialLineValue;
 }
 
-bool VirtualHostPortStore::writeSerialLineValue(const PrinterEntry& entry,
-                                                std::string_view value) {
+bool VirtualHostPortStore::writeSerialLineValue(const PrinterEntry& entry, std::string_view value) {
     return WriteVirtualSerialLineValue(m_configFile, entry.printerName, value);
 }
 

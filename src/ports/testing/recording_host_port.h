@@ -15,8 +15,8 @@ class RecordingHostPortStore final : public HostPortStore {
 public:
     std::map<std::string, std::string> values;  // by queue name
     bool failWrites = false;
-    std::vector<std::string> reads;                              // queue names asked for
-    std::vector<std::pair<std::string, std::string>> writes;     // queue name, value
+    std::vector<std::string> reads;                           // queue names asked for
+    std::vector<std::pair<std::string, std::string>> writes;  // queue name, value
 
     std::optional<std::string> readSerialLineValue(const PrinterEntry& entry) override;
     bool writeSerialLineValue(const PrinterEntry& entry, std::string_view value) override;

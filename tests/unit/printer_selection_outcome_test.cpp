@@ -72,6 +72,12 @@ INSTANTIATE_TEST_SUITE_P(
                     "clicking OK button or\nselect the printer connected to the corresponding "
                     "port.",
                     BoxIcon::Stop, true},
+        OutcomeCase{"a status no rule gives is not usable", static_cast<CS>(5), 0, kKr, false,
+                    false,
+                    "Connection port is not corresponded.\n\nChange conection port after "
+                    "clicking OK button or\nselect the printer connected to the corresponding "
+                    "port.",
+                    BoxIcon::Stop, true},
         OutcomeCase{"other driver", CS::Parallel, 0, kOther, false, false,
                     "A different printer is selected.\n\nPlease select the KR-900, KR-700 or "
                     "KR-500 printer.",

@@ -2,7 +2,7 @@
 
 #include <ostream>
 
-#include "printer/driver_table.h"
+#include "printer/printer_driver.h"
 #include "settings/factory_defaults.h"
 #include "settings/profile.h"
 #include "storage/settings_file.h"

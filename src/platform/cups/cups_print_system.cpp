@@ -2,7 +2,10 @@
 
 #include <cups/cups.h>
 
-#include <cstring>
+#include <algorithm>
+#include <array>
+#include <string_view>
+#include <thread>
 
 namespace kestrel {
 namespace {
@@ -14,8 +17,12 @@ struct DestsDeleter {
 struct DinfoDeleter {
     void operator()(cups_dinfo_t* info) const { cupsFreeDestInfo(info); }
 };
+struct IppDeleter {
+    void operator()(ipp_t* ipp) const { ippDelete(ipp); }
+};
 using DestPtr = std::unique_ptr<cups_dest_t, DestsDeleter>;
 using DinfoPtr = std::unique_ptr<cups_dinfo_t, DinfoDeleter>;
+using IppPtr = std::unique_ptr<ipp_t, IppDeleter>;
 
 // One queue opened for one raw job. Each libcups step maps onto one step of the job; the
 // destructor cancels a job whose document never started and frees the destination.
@@ -79,57 +86,122 @@ private:
     bool m_finished = false;
 };
 
-std::string Option(const cups_dest_t& dest, const char* name) {
-    const char* value = cupsGetOption(name, dest.num_options, dest.options);
-    return value ? value : "";
+std::string StringOf(ipp_attribute_t* attr) {
+    const char* text = ippGetString(attr, 0, nullptr);
+    return text ? text : "";
+}
+
+enum class JobPresence { Waiting, Gone, Unknown };
+
+// Whether the job is still pending, held or printing. A job the scheduler no longer knows has
+// left too; an unanswered request says nothing.
+JobPresence JobPresenceOf(int jobId) {
+    ipp_t* request = ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
+    char uri[HTTP_MAX_URI];
+    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", 0,
+                     "/jobs/%d", jobId);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr, uri);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
+                 "job-state");
+    const IppPtr response(cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/"));
+    if (cupsLastError() == IPP_STATUS_ERROR_NOT_FOUND) {
+        return JobPresence::Gone;
+    }
+    if (!response || cupsLastError() > IPP_STATUS_OK_CONFLICTING) {
+        return JobPresence::Unknown;
+    }
+    ipp_attribute_t* state = ippFindAttribute(response.get(), "job-state", IPP_TAG_ENUM);
+    if (state == nullptr) {
+        return JobPresence::Unknown;
+    }
+    return ippGetInteger(state, 0) >= IPP_JSTATE_CANCELED ? JobPresence::Gone
+                                                          : JobPresence::Waiting;
+}
+
+// Reads one queue's attributes from the printer group that starts at attr; leaves attr at the
+// first attribute after the group.
+QueueInfo ReadQueue(ipp_t* response, ipp_attribute_t*& attr) {
+    QueueInfo queue;
+    for (; attr != nullptr && ippGetGroupTag(attr) == IPP_TAG_PRINTER;
+         attr = ippNextAttribute(response)) {
+        const char* name = ippGetName(attr);
+        if (name == nullptr) {
+            break;  // separator between two printers
+        }
+        const std::string_view attrName(name);
+        if (attrName == "printer-name") {
+            queue.name = StringOf(attr);
+        } else if (attrName == "printer-make-and-model") {
+            queue.driverName = StringOf(attr);
+        } else if (attrName == "device-uri") {
+            queue.port = StringOf(attr);
+        } else if (attrName == "printer-state") {
+            queue.paused = ippGetInteger(attr, 0) == IPP_PSTATE_STOPPED;
+        } else if (attrName == "printer-is-accepting-jobs") {
+            queue.offline = ippGetBoolean(attr, 0) == 0;
+        } else if (attrName == "job-sheets-default") {
+            // A start or an end banner: either is a separator page.
+            for (int i = 0; i < ippGetCount(attr); ++i) {
+                const char* sheet = ippGetString(attr, i, nullptr);
+                if (sheet != nullptr && std::string_view(sheet) != "none") {
+                    queue.separatorPage = true;
+                }
+            }
+        } else if (attrName == "queued-job-count") {
+            queue.jobCount = static_cast<std::uint32_t>(std::max(0, ippGetInteger(attr, 0)));
+        }
+    }
+    queue.portKind = PortKindFromDeviceUri(queue.port);
+    return queue;
 }
 
 }  // namespace
 
-PortKind PortKindFromDeviceUri(std::string_view uri) {
-    const auto colon = uri.find(':');
-    if (colon == std::string_view::npos) {
-        return uri.empty() ? PortKind::Network : PortKind::NotCorresponded;
-    }
-    const std::string_view scheme = uri.substr(0, colon);
-    if (scheme == "usb")
-        return PortKind::Usb;
-    if (scheme == "parallel")
-        return PortKind::Parallel;
-    if (scheme == "serial")
-        return PortKind::Serial;
-    if (scheme == "file")
-        return PortKind::File;
-    for (const std::string_view net :
-         {"socket", "ipp", "ipps", "http", "https", "lpd", "smb", "dnssd"}) {
-        if (scheme == net)
-            return PortKind::Network;
-    }
-    return PortKind::NotCorresponded;
-}
-
 std::vector<QueueInfo> CupsPrintSystem::listQueues() {
-    cups_dest_t* raw = nullptr;
-    const int count = cupsGetDests2(CUPS_HTTP_DEFAULT, &raw);
-    const DestPtr dests(raw, DestsDeleter{count});
+    // One CUPS-Get-Printers request asks the scheduler for every queue with exactly the
+    // attributes the selection needs, the job count included; libcups' destination list has no
+    // job count and would cost one more request per queue.
+    static constexpr std::array<const char*, 7> kAttributes{
+        "printer-name",    "printer-make-and-model",    "device-uri",
+        "printer-state",   "printer-is-accepting-jobs", "job-sheets-default",
+        "queued-job-count"};
+    ipp_t* request = ippNewRequest(IPP_OP_CUPS_GET_PRINTERS);
+    ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
+                  static_cast<int>(kAttributes.size()), nullptr, kAttributes.data());
+    const IppPtr response(cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/"));
     std::vector<QueueInfo> queues;
-    for (int i = 0; i < count; ++i) {
-        const cups_dest_t& d = raw[i];
-        if (d.instance != nullptr) {
-            continue;  // instances share their queue
+    if (!response) {
+        return queues;
+    }
+    ipp_attribute_t* attr = ippFirstAttribute(response.get());
+    while (attr != nullptr) {
+        if (ippGetGroupTag(attr) != IPP_TAG_PRINTER || ippGetName(attr) == nullptr) {
+            attr = ippNextAttribute(response.get());
+            continue;
         }
-        QueueInfo q;
-        q.name = d.name;
-        q.driverName = Option(d, "printer-make-and-model");
-        q.port = Option(d, "device-uri");
-        q.portKind = PortKindFromDeviceUri(q.port);
-        q.paused = Option(d, "printer-state") == "5";
-        q.offline = Option(d, "printer-is-accepting-jobs") == "false";
-        const std::string sheets = Option(d, "job-sheets");
-        q.separatorPage = !sheets.empty() && sheets.rfind("none", 0) != 0;
-        queues.push_back(std::move(q));
+        QueueInfo queue = ReadQueue(response.get(), attr);
+        if (!queue.name.empty()) {
+            queues.push_back(std::move(queue));
+        }
     }
     return queues;
+}
+
+bool CupsPrintSystem::waitForJobToLeave(int jobId, std::chrono::milliseconds timeout,
+                                        std::chrono::milliseconds pollInterval) {
+    if (jobId <= 0) {
+        return false;
+    }
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        if (JobPresenceOf(jobId) == JobPresence::Gone) {
+            return true;
+        }
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(pollInterval);
+    }
 }
 
 std::unique_ptr<OpenQueue> CupsPrintSystem::openQueue(const std::string& name) {

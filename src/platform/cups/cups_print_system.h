@@ -2,7 +2,10 @@
 // configuration) names.
 #pragma once
 
+#include <chrono>
+
 #include "ports/print_system.h"
+#include "printer/device_uri.h"
 
 namespace kestrel {
 
@@ -10,9 +13,14 @@ class CupsPrintSystem final : public PrintSystem {
 public:
     std::vector<QueueInfo> listQueues() override;
     std::unique_ptr<OpenQueue> openQueue(const std::string& name) override;
-};
 
-// The port kind of a device URI, by its scheme.
-PortKind PortKindFromDeviceUri(std::string_view uri);
+    // Waits until the job has completed, been cancelled or aborted (or is no longer known),
+    // asking the scheduler every pollInterval, at most for timeout. True when it left the
+    // queue in time; false when it is still there, or for a job id of 0 or less. CUPS restarts
+    // a job whose queue's device URI changes, so a serial queue's line settings are rewritten
+    // only after the job that changed the printer has left.
+    bool waitForJobToLeave(int jobId, std::chrono::milliseconds timeout,
+                           std::chrono::milliseconds pollInterval = std::chrono::milliseconds(200));
+};
 
 }  // namespace kestrel

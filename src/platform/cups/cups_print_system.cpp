@@ -24,14 +24,24 @@ using DestPtr = std::unique_ptr<cups_dest_t, DestsDeleter>;
 using DinfoPtr = std::unique_ptr<cups_dinfo_t, DinfoDeleter>;
 using IppPtr = std::unique_ptr<ipp_t, IppDeleter>;
 
-// One queue opened for one raw job. Each libcups step maps onto one step of the job; the
-// destructor cancels a job whose document never started and frees the destination.
+struct HttpCloser {
+    void operator()(http_t* http) const { httpClose(http); }
+};
+using HttpPtr = std::unique_ptr<http_t, HttpCloser>;
+
+// One queue opened for one raw job. Each libcups step maps onto one step of the job. A job that
+// did not receive its whole document is cancelled, so the printer never gets a partial setting
+// stream and the queue keeps no job that would wait forever; the destructor frees the rest.
 class CupsOpenQueue final : public OpenQueue {
 public:
     CupsOpenQueue(DestPtr dest, DinfoPtr info) : m_dest(std::move(dest)), m_info(std::move(info)) {}
 
     ~CupsOpenQueue() override {
-        if (m_jobWithoutDocument) {
+        if (m_documentStarted) {
+            // Abandoned between start and end: cancel before closing the document request.
+            cancelOnOwnConnection();
+            cupsFinishDestDocument(CUPS_HTTP_DEFAULT, m_dest.get(), m_info.get());
+        } else if (m_jobWithoutDocument) {
             cupsCancelDestJob(CUPS_HTTP_DEFAULT, m_dest.get(), m_jobId);
         }
     }
@@ -44,7 +54,6 @@ public:
             m_jobId = 0;
             return false;
         }
-        // A created job whose document never starts would wait in the queue forever.
         m_jobWithoutDocument = true;
         if (cupsStartDestDocument(CUPS_HTTP_DEFAULT, m_dest.get(), m_info.get(), m_jobId,
                                   name.c_str(), CUPS_FORMAT_RAW, 0, nullptr,
@@ -59,6 +68,7 @@ public:
     std::optional<std::size_t> write(std::span<const std::uint8_t> bytes) override {
         if (cupsWriteRequestData(CUPS_HTTP_DEFAULT, reinterpret_cast<const char*>(bytes.data()),
                                  bytes.size()) != HTTP_STATUS_CONTINUE) {
+            m_writeFailed = true;
             return std::nullopt;
         }
         return bytes.size();
@@ -68,21 +78,37 @@ public:
         if (!m_documentStarted) {
             return false;
         }
+        if (m_writeFailed) {
+            // The document is still ended, but what reached the scheduler must not print.
+            cancelOnOwnConnection();
+        }
         m_documentStarted = false;
         const bool ok =
             cupsFinishDestDocument(CUPS_HTTP_DEFAULT, m_dest.get(), m_info.get()) == IPP_STATUS_OK;
-        m_finished = true;
+        m_jobWithoutDocument = !ok && !m_writeFailed;  // a refused document leaves an empty job
+        m_finished = ok && !m_writeFailed;
         return ok;
     }
 
     int jobId() const override { return m_finished ? m_jobId : 0; }
 
 private:
+    // The default connection is busy with the open document request; the cancel goes on a
+    // connection of its own to the same scheduler.
+    void cancelOnOwnConnection() {
+        const HttpPtr http(httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC,
+                                        cupsEncryption(), 1, 30000, nullptr));
+        if (http) {
+            cupsCancelDestJob(http.get(), m_dest.get(), m_jobId);
+        }
+    }
+
     DestPtr m_dest;
     DinfoPtr m_info;
     int m_jobId = 0;
     bool m_jobWithoutDocument = false;
     bool m_documentStarted = false;
+    bool m_writeFailed = false;
     bool m_finished = false;
 };
 

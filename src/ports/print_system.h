@@ -9,6 +9,7 @@
 // hold in the destructor, whatever step failed.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -50,6 +51,11 @@ public:
     virtual ~PrintSystem() = default;
     virtual std::vector<QueueInfo> listQueues() = 0;
     virtual std::unique_ptr<OpenQueue> openQueue(const std::string& name) = 0;
+    // Waits, at most for timeout, until the job has left the queue (printed, cancelled or
+    // aborted). A print system without a queue of its own has nothing to wait for.
+    virtual bool waitForJobToLeave(int /*jobId*/, std::chrono::milliseconds /*timeout*/) {
+        return true;
+    }
 };
 
 }  // namespace kestrel

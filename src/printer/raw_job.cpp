@@ -38,7 +38,11 @@ bool Fail(AppState& state, JobError code) {
 
 bool SendRawJob(PrintSystem& printSystem, AppState& state, std::span<const std::uint8_t> bytes) {
     int jobId = 0;
-    return SendRawJob(printSystem, state, bytes, jobId);
+    if (!SendRawJob(printSystem, state, bytes, jobId)) {
+        return false;
+    }
+    state.lastJobId = jobId;
+    return true;
 }
 
 bool SendRawJob(PrintSystem& printSystem, AppState& state, std::span<const std::uint8_t> bytes,

@@ -35,6 +35,7 @@ struct AppState {
     std::vector<PrinterEntry> printerTable{1};
     std::size_t selectedIndex = 0;
     JobError lastJobError = JobError::None;
+    int lastJobId = 0;  // the print system's id of the last job sent, 0 where it has none
     bool serialSettingsChanged = false;
     LogoTable logoTable;
     std::string logoInitialDir;

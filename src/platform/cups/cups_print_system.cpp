@@ -213,8 +213,8 @@ std::vector<QueueInfo> CupsPrintSystem::listQueues() {
     return queues;
 }
 
-bool CupsPrintSystem::waitForJobToLeave(int jobId, std::chrono::milliseconds timeout,
-                                        std::chrono::milliseconds pollInterval) {
+bool CupsPrintSystem::waitForJobToLeave(int jobId, std::chrono::milliseconds timeout) {
+    constexpr std::chrono::milliseconds pollInterval(200);
     if (jobId <= 0) {
         return false;
     }

@@ -19,8 +19,7 @@ public:
     // queue in time; false when it is still there, or for a job id of 0 or less. CUPS restarts
     // a job whose queue's device URI changes, so a serial queue's line settings are rewritten
     // only after the job that changed the printer has left.
-    bool waitForJobToLeave(int jobId, std::chrono::milliseconds timeout,
-                           std::chrono::milliseconds pollInterval = std::chrono::milliseconds(200));
+    bool waitForJobToLeave(int jobId, std::chrono::milliseconds timeout) override;
 };
 
 }  // namespace kestrel

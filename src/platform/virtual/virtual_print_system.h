@@ -28,7 +28,7 @@ public:
     std::unique_ptr<OpenQueue> openQueue(const std::string& name) override;
 
     // A captured job has left at once; a job of a "hold" queue never does (false at once).
-    bool waitForJobToLeave(int jobId, std::chrono::milliseconds timeout);
+    bool waitForJobToLeave(int jobId, std::chrono::milliseconds timeout) override;
 
     const std::filesystem::path& configFile() const { return m_configFile; }
     std::filesystem::path captureFolder() const;

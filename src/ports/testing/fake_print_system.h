@@ -38,6 +38,13 @@ public:
     std::vector<QueueInfo> listQueues() override { return queues; }
     std::unique_ptr<OpenQueue> openQueue(const std::string& name) override;
 
+    bool jobsLeave = true;  // whether a waited-for job leaves the queue in time
+    std::vector<int> waitedForJobs;
+    bool waitForJobToLeave(int jobId, std::chrono::milliseconds) override {
+        waitedForJobs.push_back(jobId);
+        return jobsLeave;
+    }
+
     bool allClosed() const { return openCount == closeCount && documentsStarted == documentsEnded; }
 };
 

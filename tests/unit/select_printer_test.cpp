@@ -1,0 +1,214 @@
+#include "commands/select_printer.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+
+#include "commands/serial_follow_up.h"
+#include "ports/testing/fake_print_system.h"
+#include "ports/testing/recording_host_port.h"
+#include "ports/testing/recording_ui.h"
+#include "printer/selection_outcome.h"
+
+namespace kestrel {
+namespace {
+
+using namespace testing;
+
+QueueInfo Queue(std::string name, std::string driver, std::string port, PortKind kind) {
+    QueueInfo q;
+    q.name = std::move(name);
+    q.driverName = std::move(driver);
+    q.port = std::move(port);
+    q.portKind = kind;
+    return q;
+}
+
+// A dialog that fills its list and picks the scripted row by queue name each time it runs
+// ("" = OK with no row focused; nullopt = Cancel), confirming until the choice is accepted.
+class ScriptedDialog final : public PrinterSelectionDialog {
+public:
+    ScriptedDialog(AppState& state, PrintSystem& ps, HostPortStore& store, UserInterface& ui)
+        : m_state(state), m_ps(ps), m_store(store), m_ui(ui) {}
+    std::deque<std::optional<std::string>> picks;
+    int runs = 0;
+
+    SelectionDialogResult run() override {
+        ++runs;
+        if (!FillPrinterTable(m_state, m_ps, SortDirection::Rising)) {
+            return SelectionDialogResult::NoSupportedDriver;
+        }
+        while (!picks.empty()) {
+            const auto pick = picks.front();
+            picks.pop_front();
+            if (!pick) {
+                return SelectionDialogResult::Cancel;
+            }
+            std::optional<std::size_t> row;
+            for (std::size_t i = 0; i < m_state.printerTable.size(); ++i) {
+                if (!pick->empty() && m_state.printerTable[i].printerName == *pick) {
+                    row = i;
+                }
+            }
+            if (ConfirmSelection(m_state, m_ps, m_store, m_ui, row)) {
+                return SelectionDialogResult::Ok;
+            }
+        }
+        return SelectionDialogResult::Cancel;
+    }
+
+private:
+    AppState& m_state;
+    PrintSystem& m_ps;
+    HostPortStore& m_store;
+    UserInterface& m_ui;
+};
+
+struct Fixture {
+    AppState state;
+    FakePrintSystem ps;
+    RecordingUserInterface ui;
+    RecordingClock clock;
+    RecordingSettingsView view;
+    RecordingHostPortStore store;
+    RecordingSerialLine line;
+    CommandContext ctx{state, ps, ui, clock, view, {}};
+    ScriptedDialog dialog{state, ps, store, ui};
+
+    Fixture() {
+        state.startupFolder = ::testing::TempDir();
+        ps.queues = {
+            Queue("KR500", "ZOT KR-500 Raster", "usb://ZOT/KR-500", PortKind::Usb),
+            Queue("KR900", "ZOT KR-900 Raster", "serial:/dev/ttyS0?baud=9600", PortKind::Serial),
+            Queue("ToFile", "ZOT KR-700 Raster", "file:///tmp/x", PortKind::File),
+            Queue("Lpt", "ZOT KR-700 Raster", "parallel:/dev/lp0", PortKind::Parallel),
+            Queue("Laser", "Generic PostScript Printer", "usb://HP/Laser", PortKind::Usb),
+        };
+        ps.queues[3].jobCount = 2;
+    }
+};
+
+struct LoopCase {
+    std::vector<std::optional<std::string>> picks;
+    bool debug;
+    bool selected;
+    std::string selectedName;
+    std::vector<std::string> messages;
+};
+
+class SelectPrinterLoop : public ::testing::TestWithParam<LoopCase> {};
+
+TEST_P(SelectPrinterLoop, RefusesUntilAUsableQueueIsChosen) {
+    const auto& c = GetParam();
+    Fixture f;
+    f.state.profile.debug = c.debug;
+    f.dialog.picks.assign(c.picks.begin(), c.picks.end());
+    EXPECT_EQ(SelectPrinter(f.ctx, f.dialog), c.selected);
+    EXPECT_EQ(f.ui.boxTexts(), c.messages);
+    if (c.selected) {
+        EXPECT_EQ(f.state.selectedPrinter().printerName, c.selectedName);
+        EXPECT_EQ(f.view.refreshes, 1);  // the working configuration was read and shown
+    }
+}
+
+const std::string kFile(
+    "Printer port is FILE:.\n\nChange connection port after clicking OK button.");
+const std::string kJobs(
+    "The print job remains in spooler.\n\nComplete the print after clicking OK button \nand "
+    "select again.");
+
+INSTANTIATE_TEST_SUITE_P(
+    Choices, SelectPrinterLoop,
+    ::testing::Values(
+        LoopCase{{"KR500"}, false, true, "KR500", {}},
+        LoopCase{{std::nullopt}, false, false, "", {}},
+        LoopCase{{"ToFile", "Lpt", "KR900"}, false, true, "KR900", {kFile, kJobs}},
+        LoopCase{{"Laser", std::nullopt}, false, false, "", {std::string(kDifferentPrinterText)}},
+        // Service mode accepts any driver, and OK without a row takes the second entry.
+        LoopCase{{"Laser"}, true, true, "Laser", {}},
+        LoopCase{{""}, true, true, "KR900", {}},
+        LoopCase{{"", "KR500"}, false, true, "KR500", {std::string(kNotSelectedText)}}));
+
+TEST(SelectPrinter, NoSupportedDriverEndsStartUpWithItsMessage) {
+    Fixture f;
+    f.ps.queues = {Queue("Laser", "Generic PostScript Printer", "usb://HP/Laser", PortKind::Usb)};
+    EXPECT_FALSE(SelectPrinter(f.ctx, f.dialog));
+    EXPECT_EQ(f.ui.boxTexts(), std::vector<std::string>{std::string(kNoDriverText)});
+}
+
+TEST(SelectPrinter, DebugOkWithoutRowOnAOneEntryTableTakesThatEntry) {
+    Fixture f;
+    f.state.profile.debug = true;
+    f.ps.queues = {Queue("Only", "ZOT KR-500 Raster", "usb://ZOT/KR-500", PortKind::Usb)};
+    f.dialog.picks = {""};
+    EXPECT_TRUE(SelectPrinter(f.ctx, f.dialog));
+    EXPECT_EQ(f.state.selectedIndex, 0u);
+    EXPECT_EQ(f.state.selectedPrinter().printerName, "Only");
+}
+
+TEST(ConfirmSelection, HostPortComesFromTheSerialValueOrTheNonSerialDefaults) {
+    struct Case {
+        std::string queue;
+        std::optional<std::string> stored;
+        HostPortSettings expected;
+    };
+    const Case cases[] = {
+        {"KR900", "9600,e,7,1,x", {2, 0, 1, 1, 0}},
+        {"KR900", "19200,n,8,1", {3, 1, 0, 0, 2}},
+        {"KR900", std::nullopt, {6, 1, 0, 0, 2}},
+        {"KR500", "9600,e,7,1,x", kNonSerialHostPort},
+    };
+    for (const auto& c : cases) {
+        Fixture f;
+        if (c.stored) {
+            f.store.values[c.queue] = *c.stored;
+        }
+        FillPrinterTable(f.state, f.ps, SortDirection::Rising);
+        std::size_t row = 0;
+        while (f.state.printerTable[row].printerName != c.queue) {
+            ++row;
+        }
+        ASSERT_TRUE(ConfirmSelection(f.state, f.ps, f.store, f.ui, row));
+        EXPECT_EQ(f.state.hostPort, c.expected) << c.queue << " " << c.stored.value_or("-");
+    }
+}
+
+struct FollowCase {
+    std::string queue;
+    bool jobLeaves;
+    std::size_t storeWrites;
+    std::vector<std::string> messages;
+};
+
+class SerialFollowUp : public ::testing::TestWithParam<FollowCase> {};
+
+TEST_P(SerialFollowUp, LineFollowsOnlyASerialJobThatHasLeftTheQueue) {
+    const auto& c = GetParam();
+    Fixture f;
+    f.ps.jobsLeave = c.jobLeaves;
+    FillPrinterTable(f.state, f.ps, SortDirection::Rising);
+    for (std::size_t i = 0; i < f.state.printerTable.size(); ++i) {
+        if (f.state.printerTable[i].printerName == c.queue) {
+            f.state.selectedIndex = i;
+        }
+    }
+    f.state.hostPort = {3, 1, 0, 0, 2};
+    f.state.lastJobId = 42;
+    FollowSerialPrinter(f.ctx, Owner::MainWindow, f.store, f.line);
+    EXPECT_EQ(f.store.writes.size(), c.storeWrites);
+    if (c.storeWrites) {
+        EXPECT_EQ(f.store.writes[0].second, "19200,n,8,1,p");
+        EXPECT_EQ(f.ps.waitedForJobs, std::vector<int>{42});
+    }
+    EXPECT_EQ(f.ui.boxTexts(), c.messages);
+    EXPECT_EQ(f.ui.current, CursorId::Arrow);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Queues, SerialFollowUp,
+    ::testing::Values(FollowCase{"KR900", true, 1, {}},
+                      FollowCase{"KR900", false, 0, {std::string(kSerialJobStillWaitingText)}},
+                      FollowCase{"KR500", true, 0, {}}, FollowCase{"Lpt", false, 0, {}}));
+
+}  // namespace
+}  // namespace kestrel

@@ -11,7 +11,7 @@ class CliApp {
 public:
     CliApp(std::istream& in, std::ostream& out, std::ostream& err);
     // Tests replace the print system; the default builds CUPS or the virtual one.
-    void setPrintSystemFactory(PrintSystemFactory factory) { m_factory = std::move(factory); }
+    void setPlatformFactory(PlatformFactory factory) { m_factory = std::move(factory); }
     void setClock(Clock& clock) { m_clock = &clock; }
     int run(int argc, const char* const* argv);
 
@@ -19,13 +19,12 @@ private:
     std::istream& m_in;
     std::ostream& m_out;
     std::ostream& m_err;
-    PrintSystemFactory m_factory;
+    PlatformFactory m_factory;
     SystemClock m_systemClock;
     Clock* m_clock = &m_systemClock;
 };
 
-// The print system named by the global options.
-std::unique_ptr<PrintSystem> MakeDefaultPrintSystem(const GlobalOptions& options,
-                                                    std::ostream& err);
+// The platform named by the global options: CUPS, or the virtual print system.
+std::optional<Platform> MakeDefaultPlatform(const GlobalOptions& options, std::ostream& err);
 
 }  // namespace kestrel::cli

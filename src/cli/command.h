@@ -6,11 +6,14 @@
 #include <functional>
 #include <iosfwd>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "ports/clock.h"
+#include "ports/host_port_store.h"
 #include "ports/print_system.h"
+#include "ports/serial_line.h"
 
 namespace CLI {
 class App;
@@ -32,13 +35,21 @@ struct GlobalOptions {
     std::string folder;  // start-up folder: profile and working configuration
 };
 
-using PrintSystemFactory =
-    std::function<std::unique_ptr<PrintSystem>(const GlobalOptions&, std::ostream& err)>;
+// The print system with the two serial-line ports that belong to it.
+struct Platform {
+    std::unique_ptr<PrintSystem> printSystem;
+    std::unique_ptr<HostPortStore> hostPortStore;
+    std::unique_ptr<SerialLine> serialLine;
+};
+
+// Builds the platform named by the options; nullopt (with a message on err) when it cannot.
+using PlatformFactory =
+    std::function<std::optional<Platform>(const GlobalOptions&, std::ostream& err)>;
 
 class CliEnvironment {
 public:
     CliEnvironment(std::istream& in, std::ostream& out, std::ostream& err,
-                   const GlobalOptions& options, PrintSystemFactory factory, Clock& clock);
+                   const GlobalOptions& options, PlatformFactory factory, Clock& clock);
 
     std::istream& in;
     std::ostream& out;
@@ -46,15 +57,16 @@ public:
     const GlobalOptions& options;
     Clock& clock;  // the fixed waits after a job
 
-    // The print system chosen by the global options, created on first use; null (with a message
-    // on err) when it cannot be had.
-    PrintSystem* printSystem();
+    // The platform chosen by the global options, created on first use; null (with a message on
+    // err) when it cannot be had.
+    Platform* platform();
+    PrintSystem* printSystem() { return platform() ? m_platform->printSystem.get() : nullptr; }
     // The start-up folder: --folder, or the current directory.
     std::string startupFolder() const;
 
 private:
-    PrintSystemFactory m_factory;
-    std::unique_ptr<PrintSystem> m_printSystem;
+    PlatformFactory m_factory;
+    std::optional<Platform> m_platform;
     bool m_tried = false;
 };
 

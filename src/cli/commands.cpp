@@ -1,11 +1,13 @@
 #include "cli/command.h"
 #include "cli/job_commands.h"
+#include "cli/printers_command.h"
 #include "cli/settings_commands.h"
 
 namespace kestrel::cli {
 
 std::vector<std::unique_ptr<Command>> MakeCommands() {
     std::vector<std::unique_ptr<Command>> commands;
+    commands.push_back(std::make_unique<PrintersCommand>());
     commands.push_back(std::make_unique<SettingJobCommand>(SettingJobKind::SendSettings, "send",
                                                            "Send the settings to the printer"));
     commands.push_back(std::make_unique<SettingJobCommand>(

@@ -46,38 +46,45 @@ CLI::App* SettingJobCommand::setup(CLI::App& parent) {
                       "(kestrel.ini in the start-up folder)");
     }
     sub->add_flag("-y,--yes", m_options.assumeYes, "Do not ask before sending");
+    if (m_kind != SettingJobKind::PrintSettingsList) {
+        sub->add_option("--serial-wait", m_options.serialWaitSeconds,
+                        "For a printer on a serial port: seconds to wait for the job to leave the "
+                        "queue before the PC's line follows the new settings (default 30)")
+            ->check(CLI::Range(0.0, 3600.0));
+    }
     sub->add_option("--dry-run", m_options.dryRun,
                     "Write the job's exact bytes to FILE instead of sending them");
     return sub;
 }
 
 int SettingJobCommand::execute(CliEnvironment& env) {
-    PrintSystem* real = nullptr;
-    if (m_options.dryRun.empty()) {
-        real = env.printSystem();
-        if (!real) {
-            return kExitFailed;
-        }
-    } else {
-        real = env.printSystem();  // only to learn the queue's driver; may be absent
+    Platform* platform = env.platform();
+    if (!platform) {
+        return kExitFailed;
     }
-    std::unique_ptr<PrintSystem> dryRun;
-    PrintSystem* target = real;
-    if (!m_options.dryRun.empty()) {
-        dryRun = std::make_unique<DryRunPrintSystem>(real, m_options.dryRun);
-        target = dryRun.get();
-    }
-
     AppState state;
     TerminalUserInterface ui(env.in, env.err, m_options.assumeYes);
     NoSettingsView view;
-    if (const auto stop = PrepareSession(env, target, m_options, state, ui, view)) {
+    if (const auto stop = PrepareSession(env, platform, m_options, state, ui, view)) {
         return *stop;
     }
 
+    // A dry run writes the job to a file instead of the queue; the queue was still checked.
+    std::unique_ptr<PrintSystem> dryRun;
+    PrintSystem* target = platform->printSystem.get();
     NoWaitClock noWait;
-    CommandContext ctx{state, *target, ui, dryRun ? static_cast<Clock&>(noWait) : env.clock,
-                       view,  {}};
+    Clock* clock = &env.clock;
+    if (!m_options.dryRun.empty()) {
+        dryRun = std::make_unique<DryRunPrintSystem>(target, m_options.dryRun);
+        target = dryRun.get();
+        clock = &noWait;
+    }
+    CommandContext ctx{state, *target, ui, *clock, view, {}};
+    if (!dryRun) {
+        ctx.afterSettingsSent = [&](CommandContext& c, Owner) {
+            FollowSerialPrinterAfterSend(c, *platform, m_options);
+        };
+    }
 
     switch (RunSettingCommand(ctx, m_kind, Owner::MainWindow)) {
         case FlowResult::Done:

@@ -1,13 +1,16 @@
 // What a printer command of the tool sets up before its job: the program's records for the named
-// queue, read exactly as the windowed program reads them at start-up (profile, printer, working
-// configuration), so that the tool sends what the program would.
+// queue, read exactly as the windowed program reads them at start-up (profile, the queue chosen
+// and checked as the selection dialog checks it, working configuration), so that the tool sends
+// what the program would.
 #pragma once
 
+#include <chrono>
 #include <optional>
 #include <string>
 
 #include "cli/command.h"
 #include "cli/terminal_ui.h"
+#include "commands/command_context.h"
 #include "ports/settings_view.h"
 #include "state/app_state.h"
 
@@ -19,13 +22,20 @@ struct SessionOptions {
     bool assumeYes = false;
     std::string dryRun;  // file to receive the job's bytes instead of the queue
     bool save = false;   // write the working configuration after a successful send
+    double serialWaitSeconds = 30;
 };
 
-// Start-up for the named queue: the profile of the start-up folder, the queue's printer entry,
-// the working configuration, then the settings file when one is named. Returns an exit code when
-// the command must stop (the reason has been shown).
-std::optional<int> PrepareSession(CliEnvironment& env, PrintSystem* printSystem,
+// Start-up for the named queue: the profile of the start-up folder, the queue found, confirmed
+// and judged as the selection dialog does (refused: exit status 3), the working configuration,
+// then the settings file when one is named. Returns an exit code when the command must stop
+// (the reason has been shown).
+std::optional<int> PrepareSession(CliEnvironment& env, Platform* platform,
                                   const SessionOptions& options, AppState& state,
                                   TerminalUserInterface& ui, SettingsView& view);
+
+// After a successful send or initialization: a serial printer's queue follows the new line
+// settings once the job has left it.
+void FollowSerialPrinterAfterSend(CommandContext& ctx, Platform& platform,
+                                  const SessionOptions& options);
 
 }  // namespace kestrel::cli

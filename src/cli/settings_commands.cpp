@@ -114,7 +114,7 @@ int SettingsShowCommand::execute(CliEnvironment& env) {
         SessionOptions options;
         options.printer = m_printer;
         options.settingsFile = m_file;
-        if (const auto stop = PrepareSession(env, env.printSystem(), options, state, ui, view)) {
+        if (const auto stop = PrepareSession(env, env.platform(), options, state, ui, view)) {
             return *stop;
         }
         source = m_file.empty() ? WorkingConfigPath(state).string() : m_file;

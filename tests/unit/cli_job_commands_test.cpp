@@ -6,6 +6,7 @@
 
 #include "cli/cli_app.h"
 #include "ports/testing/fake_print_system.h"
+#include "ports/testing/recording_host_port.h"
 #include "ports/testing/recording_ui.h"
 #include "settings/factory_defaults.h"
 #include "settings/setting_encoder.h"
@@ -44,7 +45,7 @@ struct Cli {
         in.str(input);
         cli::CliApp app(in, out, err);
         app.setClock(clock);
-        app.setPrintSystemFactory([this](const cli::GlobalOptions&, std::ostream&) {
+        app.setPlatformFactory([this](const cli::GlobalOptions&, std::ostream&) {
             QueueInfo q;
             q.name = "KR500";
             q.driverName = "ZOT KR-500 Raster";
@@ -53,7 +54,11 @@ struct Cli {
             fake.queues = {q};
             fake.failAt = failAt;
             ps = &fake;
-            return std::make_unique<Borrowed>(fake);
+            cli::Platform platform;
+            platform.printSystem = std::make_unique<Borrowed>(fake);
+            platform.hostPortStore = std::make_unique<testing::RecordingHostPortStore>();
+            platform.serialLine = std::make_unique<testing::RecordingSerialLine>();
+            return std::optional<cli::Platform>(std::move(platform));
         });
         args.insert(args.begin(), "kestrel-cli");
         return app.run(static_cast<int>(args.size()), args.data());

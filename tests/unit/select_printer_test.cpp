@@ -125,8 +125,7 @@ INSTANTIATE_TEST_SUITE_P(
         LoopCase{{"ToFile", "Lpt", "KR900"}, false, true, "KR900", {kFile, kJobs}},
         LoopCase{{"Laser", std::nullopt}, false, false, "", {std::string(kDifferentPrinterText)}},
         // Service mode accepts any driver, and OK without a row takes the second entry.
-        LoopCase{{"Laser"}, true, true, "Laser", {}},
-        LoopCase{{""}, true, true, "KR900", {}},
+        LoopCase{{"Laser"}, true, true, "Laser", {}}, LoopCase{{""}, true, true, "KR900", {}},
         LoopCase{{"", "KR500"}, false, true, "KR500", {std::string(kNotSelectedText)}}));
 
 TEST(SelectPrinter, NoSupportedDriverEndsStartUpWithItsMessage) {

@@ -173,8 +173,8 @@ BitmapRead ReadLogoBitmap(const std::filesystem::path& path, bool twoColorReques
         std::size_t blockSize = 0;
         std::unique_ptr<std::uint8_t[]> block;
         if (!error && fileLength >= kFileHeaderSize) {
-            block = AllocateBlock(static_cast<std::size_t>(fileLength - kFileHeaderSize),
-                                  blockSize);
+            block =
+                AllocateBlock(static_cast<std::size_t>(fileLength - kFileHeaderSize), blockSize);
             in.read(reinterpret_cast<char*>(block.get()),
                     static_cast<std::streamsize>(fileLength - kFileHeaderSize));
             realBytes = static_cast<std::size_t>(in.gcount());

@@ -22,6 +22,8 @@ inline std::uint32_t LogoTargetHeight(std::uint32_t width, std::uint32_t height)
     return static_cast<std::uint32_t>(scaled);
 }
 
-inline std::uint32_t LogoBytesPerRow(std::uint32_t width) { return (width + 7) / 8; }
+inline std::uint32_t LogoBytesPerRow(std::uint32_t width) {
+    return (width + 7) / 8;
+}
 
 }  // namespace kestrel

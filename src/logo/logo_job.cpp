@@ -14,14 +14,20 @@ using namespace std::chrono_literals;
 
 using Bytes = std::vector<std::uint8_t>;
 
-std::uint8_t KeyCode1(int slotIndex) { return static_cast<std::uint8_t>(0x20 + slotIndex); }
+std::uint8_t KeyCode1(int slotIndex) {
+    return static_cast<std::uint8_t>(0x20 + slotIndex);
+}
 constexpr std::uint8_t kKeyCode2 = 0x20;
 
 void Append(Bytes& out, std::initializer_list<std::uint8_t> bytes) {
-    out.insert(out.end(), bytes.begin(), bytes.end());
+    for (const std::uint8_t b : bytes) {
+        out.push_back(b);
+    }
 }
 
-void AppendText(Bytes& out, std::string_view text) { out.insert(out.end(), text.begin(), text.end()); }
+void AppendText(Bytes& out, std::string_view text) {
+    out.insert(out.end(), text.begin(), text.end());
+}
 
 void AppendLe(Bytes& out, std::uint32_t value, int byteCount) {
     for (int i = 0; i < byteCount; ++i) {
@@ -29,7 +35,9 @@ void AppendLe(Bytes& out, std::uint32_t value, int byteCount) {
     }
 }
 
-char SlotDigit(int slotIndex) { return static_cast<char>('1' + slotIndex); }
+char SlotDigit(int slotIndex) {
+    return static_cast<char>('1' + slotIndex);
+}
 
 JobError JobErrorFor(BitmapReadResult result) {
     switch (result) {
@@ -77,8 +85,8 @@ std::vector<std::uint8_t> BuildLogoPrintJob(int slotIndex, bool twoColor, bool c
     if (twoColor) {
         Append(out, {0x1D, 0x65, 0x75, 0x43, 0x02});
     }
-    Append(out, {0x1D, 0x28, 0x4C, 0x06, 0x00, 0x30, 0x45, KeyCode1(slotIndex), kKeyCode2, 0x01,
-                 0x01});
+    Append(out,
+           {0x1D, 0x28, 0x4C, 0x06, 0x00, 0x30, 0x45, KeyCode1(slotIndex), kKeyCode2, 0x01, 0x01});
     if (twoColor) {
         Append(out, {0x1D, 0x65, 0x75, 0x43, 0x01});
     }

@@ -44,7 +44,6 @@ std::string LogoJobProgressText(LogoJobKind kind, int slotIndex);
 // channel, 5 to 7 when a register job's bitmap cannot be used (nothing is sent then).
 // cutAfter and twoColor are used by print jobs only; a register job takes the slot's two-colour
 // choice and path from the logo table. slotIndex must be 0 to 4 (std::out_of_range otherwise).
-bool RunLogoJob(CommandContext& ctx, LogoJobKind kind, int slotIndex, bool cutAfter,
-                bool twoColor);
+bool RunLogoJob(CommandContext& ctx, LogoJobKind kind, int slotIndex, bool cutAfter, bool twoColor);
 
 }  // namespace kestrel

@@ -43,15 +43,21 @@ std::int64_t PackedBitmap::height() const {
     return hasInfoLayout() ? static_cast<std::int32_t>(u32At(8)) : u16At(6);
 }
 
-std::uint32_t PackedBitmap::planes() const { return hasInfoLayout() ? u16At(12) : u16At(8); }
+std::uint32_t PackedBitmap::planes() const {
+    return hasInfoLayout() ? u16At(12) : u16At(8);
+}
 
-std::uint32_t PackedBitmap::bitCount() const { return hasInfoLayout() ? u16At(14) : u16At(10); }
+std::uint32_t PackedBitmap::bitCount() const {
+    return hasInfoLayout() ? u16At(14) : u16At(10);
+}
 
 std::uint32_t PackedBitmap::compression() const {
     return hasInfoLayout() ? u32At(16) : kCompressionNone;
 }
 
-std::uint32_t PackedBitmap::coloursUsedField() const { return hasInfoLayout() ? u32At(32) : 0; }
+std::uint32_t PackedBitmap::coloursUsedField() const {
+    return hasInfoLayout() ? u32At(32) : 0;
+}
 
 std::uint64_t PackedBitmap::colourCount() const {
     if (hasInfoLayout() && coloursUsedField() != 0) {

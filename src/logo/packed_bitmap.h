@@ -36,9 +36,7 @@ public:
     std::span<const std::uint8_t> bytes() const { return {m_data.get(), m_size}; }
 
     // Bounded little-endian reads at a block offset; missing bytes are zero.
-    std::uint8_t byteAt(std::uint64_t offset) const {
-        return offset < m_size ? m_data[offset] : 0;
-    }
+    std::uint8_t byteAt(std::uint64_t offset) const { return offset < m_size ? m_data[offset] : 0; }
     std::uint16_t u16At(std::uint64_t offset) const;
     std::uint32_t u32At(std::uint64_t offset) const;
     void setU32At(std::uint64_t offset, std::uint32_t value);  // ignored outside the block

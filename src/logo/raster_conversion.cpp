@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <cstring>
 #include <new>
 #include <span>
 
@@ -16,7 +18,9 @@ namespace {
 class PlaneWriter {
 public:
     PlaneWriter(LogoPlanes& planes, std::uint32_t width, bool twoColor)
-        : m_planes(planes), m_width(width), m_bytesPerRow(LogoBytesPerRow(width)),
+        : m_planes(planes),
+          m_width(width),
+          m_bytesPerRow(LogoBytesPerRow(width)),
           m_twoColor(twoColor) {}
 
     void writeRow(std::uint32_t rowFromTop, const std::uint8_t* bgr) {
@@ -32,29 +36,48 @@ public:
 private:
     // A dot where the grey level is 0 or below the pixel's threshold, that is where the sum
     // R + G + B lies below max(12, 12 x threshold). The image column selects the matrix row and
-    // the row counted from the bottom the matrix column.
-    void ditherRow(std::uint32_t rowFromBottom, const std::uint8_t* bgr, std::uint8_t* out) const {
-        std::array<std::uint16_t, 8> limit{};
-        for (std::size_t j = 0; j < 8; ++j) {
-            const std::uint16_t t = BayerMatrix[j][rowFromBottom % 8];
-            limit[j] = static_cast<std::uint16_t>(std::max(12, 12 * t));
+    // the row counted from the bottom the matrix column. The row is done in simple passes over
+    // arrays (sums, then 0/1 flags, then bytes) that the compiler can vectorise.
+    void ditherRow(std::uint32_t rowFromBottom, const std::uint8_t* bgr, std::uint8_t* out) {
+        const std::uint32_t padded = m_bytesPerRow * 8;
+        if (m_sums.size() != padded) {
+            m_sums.assign(padded, 0xFFFF);  // columns past the width never print
+            m_flags.assign(padded, 0);
+            m_limits.assign(std::size_t{8} * padded, 0);
+            for (std::size_t column = 0; column < 8; ++column) {
+                for (std::size_t x = 0; x < padded; ++x) {
+                    const int t = BayerMatrix[x % 8][column];
+                    m_limits[column * padded + x] =
+                        static_cast<std::uint16_t>(std::max(12, 12 * t));
+                }
+            }
         }
-        const std::uint32_t wholeBytes = m_width / 8;
-        for (std::uint32_t bx = 0; bx < wholeBytes; ++bx) {
-            const std::uint8_t* p = bgr + std::size_t{bx} * 24;
+        std::uint16_t* sums = m_sums.data();
+        for (std::uint32_t x = 0; x < m_width; ++x) {
+            sums[x] = static_cast<std::uint16_t>(bgr[3 * x] + bgr[3 * x + 1] + bgr[3 * x + 2]);
+        }
+        const std::uint16_t* limits = m_limits.data() + std::size_t{rowFromBottom % 8} * padded;
+        std::uint8_t* flags = m_flags.data();
+        for (std::uint32_t x = 0; x < padded; ++x) {
+            flags[x] = sums[x] < limits[x] ? 1 : 0;
+        }
+        for (std::uint32_t bx = 0; bx < m_bytesPerRow; ++bx) {
+            out[bx] = PackFlags(flags + std::size_t{bx} * 8);
+        }
+    }
+
+    // Eight 0/1 flags to one byte, the first flag in bit 7.
+    static std::uint8_t PackFlags(const std::uint8_t* flags) {
+        if constexpr (std::endian::native == std::endian::little) {
+            std::uint64_t v = 0;
+            std::memcpy(&v, flags, 8);
+            return static_cast<std::uint8_t>((v * 0x8040201008040201ULL) >> 56);
+        } else {
             unsigned byte = 0;
             for (unsigned j = 0; j < 8; ++j) {
-                const unsigned sum = p[3 * j] + p[3 * j + 1] + p[3 * j + 2];
-                byte |= static_cast<unsigned>(sum < limit[j]) << (7 - j);
+                byte |= static_cast<unsigned>(flags[j]) << (7 - j);
             }
-            out[bx] = static_cast<std::uint8_t>(byte);
-        }
-        for (std::uint32_t x = wholeBytes * 8; x < m_width; ++x) {
-            const std::uint8_t* p = bgr + std::size_t{x} * 3;
-            const unsigned sum = p[0] + p[1] + p[2];
-            if (sum < limit[x % 8]) {
-                out[x / 8] = static_cast<std::uint8_t>(out[x / 8] | (0x80u >> (x % 8)));
-            }
+            return static_cast<std::uint8_t>(byte);
         }
     }
 
@@ -77,6 +100,9 @@ private:
     std::uint32_t m_width;
     std::uint32_t m_bytesPerRow;
     bool m_twoColor;
+    std::vector<std::uint16_t> m_sums;
+    std::vector<std::uint8_t> m_flags;
+    std::vector<std::uint16_t> m_limits;  // per matrix column, one limit per image column
 };
 
 // Brings the bitmap's rows to the target height: unchanged, or with two rows AND-merged.
@@ -84,7 +110,8 @@ class RowReducer {
 public:
     RowReducer(PlaneWriter& writer, std::uint32_t width, std::uint32_t height,
                std::uint32_t targetHeight)
-        : m_writer(writer), m_reduce(targetHeight < height),
+        : m_writer(writer),
+          m_reduce(targetHeight < height),
           m_merged(m_reduce ? MergedRowFromTop(height) : 0) {
         if (m_reduce) {
             m_pending.resize(std::size_t{width} * 3);
@@ -119,7 +146,9 @@ private:
     std::uint32_t m_rowsTaken = 0;
 };
 
-LogoConversion Unreadable() { return LogoConversion{}; }
+LogoConversion Unreadable() {
+    return LogoConversion{};
+}
 
 }  // namespace
 

@@ -22,7 +22,7 @@ struct LogoPlanes {
 
 struct LogoConversion {
     BitmapReadResult result = BitmapReadResult::BMP_UNREADABLE;
-    LogoPlanes planes;       // set on BMP_OK
+    LogoPlanes planes;        // set on BMP_OK
     std::uint32_t width = 0;  // logo width in dots, the bitmap's width
 };
 
@@ -35,7 +35,9 @@ inline std::uint32_t GreyLevel(std::uint32_t r, std::uint32_t g, std::uint32_t b
 // 0) are merged into one by a bitwise AND of their colour values: rows k and k + 1 with
 // k = (height - 2) / 2. This is where the midpoint line-stepping of the platform's stretching
 // copy drops its one row when shrinking by one, and AND is its default (black-on-white) merge.
-inline std::uint32_t MergedRowFromTop(std::uint32_t height) { return (height - 2) / 2; }
+inline std::uint32_t MergedRowFromTop(std::uint32_t height) {
+    return (height - 2) / 2;
+}
 
 // Fails with BMP_UNREADABLE when the planes cannot be had (or the bitmap gives no rows).
 LogoConversion ConvertLogoBitmap(const PackedBitmap& bitmap, bool twoColor);

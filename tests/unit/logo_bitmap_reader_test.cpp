@@ -75,8 +75,8 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"twoColour8", MakeBmp(Small(8)), true, R::BMP_OK, true},
         ReadCase{"mono8", MakeBmp(Small(8)), false, R::BMP_OK, false},
         // The file header.
-        ReadCase{"notBm", std::vector<std::uint8_t>{'P', 'N', 'G', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                                                    0, 0, 0, 0, 0, 0, 0},
+        ReadCase{"notBm", std::vector<std::uint8_t>{'P', 'N', 'G', 0, 0, 0, 0, 0, 0, 0,
+                                                    0,   0,   0,   0, 0, 0, 0, 0, 0, 0},
                  false, R::BMP_BAD_FORMAT},
         ReadCase{"thirteenBytes", Truncated(MakeBmp(Small24()), 13), false, R::BMP_BAD_FORMAT},
         ReadCase{"sizeFieldBelow14",
@@ -91,11 +91,9 @@ INSTANTIATE_TEST_SUITE_P(
                  R::BMP_OK},
         ReadCase{"pixelsCutOff", Truncated(MakeBmp(Small24()), 60), false, R::BMP_OK},
         // Headers.
-        ReadCase{"headerCutOff", Truncated(MakeBmp(Small24()), 14 + 39), false,
-                 R::BMP_BAD_FORMAT},
-        ReadCase{"headerSize20",
-                 MakeBmp(With(Small24(), [](BmpFields& f) { f.headerSize = 20; })), false,
-                 R::BMP_BAD_FORMAT},
+        ReadCase{"headerCutOff", Truncated(MakeBmp(Small24()), 14 + 39), false, R::BMP_BAD_FORMAT},
+        ReadCase{"headerSize20", MakeBmp(With(Small24(), [](BmpFields& f) { f.headerSize = 20; })),
+                 false, R::BMP_BAD_FORMAT},
         ReadCase{"coreHeader", MakeBmp(With(Small(8), [](BmpFields& f) { f.headerSize = 12; })),
                  true, R::BMP_OK, true},
         ReadCase{"v5Header", MakeBmp(With(Small(8), [](BmpFields& f) { f.headerSize = 124; })),
@@ -122,10 +120,11 @@ INSTANTIATE_TEST_SUITE_P(
                  R::BMP_OK},
         // 49 x 1: 1 / 49 * 49 falls short of one row.
         ReadCase{"noRowLeft",
-                 MakeBmp(With(Small24(), [](BmpFields& f) {
-                     f.width = 49;
-                     f.height = 1;
-                 })),
+                 MakeBmp(With(Small24(),
+                              [](BmpFields& f) {
+                                  f.width = 49;
+                                  f.height = 1;
+                              })),
                  false, R::BMP_BAD_FORMAT},
         // Depths and compressions.
         ReadCase{"bits16", MakeBmp(Small(16)), false, R::BMP_BAD_FORMAT},
@@ -137,10 +136,12 @@ INSTANTIATE_TEST_SUITE_P(
                  R::BMP_OK},
         ReadCase{"rle8On4Bits", MakeBmp(With(Small(4), [](BmpFields& f) { f.compression = 1; })),
                  false, R::BMP_BAD_FORMAT},
-        ReadCase{"rle4TopDown", MakeBmp(With(Small(4), [](BmpFields& f) {
-                     f.compression = 2;
-                     f.height = -2;
-                 })),
+        ReadCase{"rle4TopDown",
+                 MakeBmp(With(Small(4),
+                              [](BmpFields& f) {
+                                  f.compression = 2;
+                                  f.height = -2;
+                              })),
                  false, R::BMP_BAD_FORMAT},
         ReadCase{"colours257", MakeBmp(With(Small(8), [](BmpFields& f) { f.coloursUsed = 257; })),
                  false, R::BMP_BAD_FORMAT}),
@@ -185,13 +186,11 @@ TEST_P(LogoColourCount, CompletedCountPlacesThePixelRows) {
     EXPECT_EQ(read.bitmap->pixelRowsStart(), c.expectedStart);
 }
 
-INSTANTIATE_TEST_SUITE_P(Counts, LogoColourCount,
-                         ::testing::Values(ColourCountCase{8, 0, 256, 40 + 1024},
-                                           ColourCountCase{8, 20, 20, 40 + 80},
-                                           ColourCountCase{4, 0, 16, 40 + 64},
-                                           ColourCountCase{1, 0, 2, 40 + 8},
-                                           ColourCountCase{24, 0, 0, 40},
-                                           ColourCountCase{24, 3, 3, 40 + 12}));
+INSTANTIATE_TEST_SUITE_P(
+    Counts, LogoColourCount,
+    ::testing::Values(ColourCountCase{8, 0, 256, 40 + 1024}, ColourCountCase{8, 20, 20, 40 + 80},
+                      ColourCountCase{4, 0, 16, 40 + 64}, ColourCountCase{1, 0, 2, 40 + 8},
+                      ColourCountCase{24, 0, 0, 40}, ColourCountCase{24, 3, 3, 40 + 12}));
 
 TEST(LogoBitmapRead, CoreHeaderUsesThreeByteEntries) {
     BmpFields f = Small(4);

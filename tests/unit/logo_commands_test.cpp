@@ -64,8 +64,7 @@ TEST_F(LogoCommandFlow, RegisterWithEmptyPathOnlyAsksForAFile) {
 
 TEST_F(LogoCommandFlow, RegisterSendsTheSlotsFile) {
     state.logoTable[3].path =
-        folder
-            .write("l.bmp", testing::Make24Bit(8, 1, [](int, int) { return testing::Bgr{}; }))
+        folder.write("l.bmp", testing::Make24Bit(8, 1, [](int, int) { return testing::Bgr{}; }))
             .string();
     EXPECT_EQ(RunLogoCommand(ctx, LogoCommand::Regist, 3), FlowResult::Done);
     ASSERT_EQ(printSystem.jobs.size(), 1u);

@@ -35,15 +35,15 @@ const Decision kRefuse{R::BMP_BAD_FORMAT, ""};
 // good/: every file of a kind the logo reader supports decodes like its reference; 16- and
 // 32-bit files (and their bit-field masks) are refused.
 const std::map<std::string, Decision> kGood = {
-    {"pal1.bmp", kDecode},          {"pal1bg.bmp", kDecode},        {"pal1wb.bmp", kDecode},
-    {"pal4.bmp", kDecode},          {"pal4gs.bmp", kDecode},        {"pal4rle.bmp", kDecode},
-    {"pal8-0.bmp", kDecode},        {"pal8.bmp", kDecode},          {"pal8gs.bmp", kDecode},
-    {"pal8nonsquare.bmp", kDecode}, {"pal8os2.bmp", kDecode},       {"pal8rle.bmp", kDecode},
-    {"pal8topdown.bmp", kDecode},   {"pal8v4.bmp", kDecode},        {"pal8v5.bmp", kDecode},
-    {"pal8w124.bmp", kDecode},      {"pal8w125.bmp", kDecode},      {"pal8w126.bmp", kDecode},
-    {"rgb24.bmp", kDecode},         {"rgb24pal.bmp", kDecode},      {"rgb16-565.bmp", kRefuse},
-    {"rgb16-565pal.bmp", kRefuse},  {"rgb16.bmp", kRefuse},         {"rgb16bfdef.bmp", kRefuse},
-    {"rgb32.bmp", kRefuse},         {"rgb32bf.bmp", kRefuse},       {"rgb32bfdef.bmp", kRefuse},
+    {"pal1.bmp", kDecode},          {"pal1bg.bmp", kDecode},   {"pal1wb.bmp", kDecode},
+    {"pal4.bmp", kDecode},          {"pal4gs.bmp", kDecode},   {"pal4rle.bmp", kDecode},
+    {"pal8-0.bmp", kDecode},        {"pal8.bmp", kDecode},     {"pal8gs.bmp", kDecode},
+    {"pal8nonsquare.bmp", kDecode}, {"pal8os2.bmp", kDecode},  {"pal8rle.bmp", kDecode},
+    {"pal8topdown.bmp", kDecode},   {"pal8v4.bmp", kDecode},   {"pal8v5.bmp", kDecode},
+    {"pal8w124.bmp", kDecode},      {"pal8w125.bmp", kDecode}, {"pal8w126.bmp", kDecode},
+    {"rgb24.bmp", kDecode},         {"rgb24pal.bmp", kDecode}, {"rgb16-565.bmp", kRefuse},
+    {"rgb16-565pal.bmp", kRefuse},  {"rgb16.bmp", kRefuse},    {"rgb16bfdef.bmp", kRefuse},
+    {"rgb32.bmp", kRefuse},         {"rgb32bf.bmp", kRefuse},  {"rgb32bfdef.bmp", kRefuse},
 };
 
 // q/: questionable files, each decided here.
@@ -95,16 +95,26 @@ const std::map<std::string, Decision> kQuestionable = {
 
 // bad/: no correct rendering exists; each gives its code, and nothing crashes or hangs.
 const std::map<std::string, R> kBad = {
-    {"badbitcount.bmp", R::BMP_BAD_FORMAT},    {"badbitssize.bmp", R::BMP_OK},
-    {"baddens1.bmp", R::BMP_OK},               {"baddens2.bmp", R::BMP_OK},
-    {"badfilesize.bmp", R::BMP_OK},            {"badheadersize.bmp", R::BMP_BAD_FORMAT},
-    {"badpalettesize.bmp", R::BMP_BAD_FORMAT}, {"badplanes.bmp", R::BMP_BAD_FORMAT},
-    {"badrle.bmp", R::BMP_OK},                 {"badrle4.bmp", R::BMP_OK},
-    {"badrle4bis.bmp", R::BMP_OK},             {"badrle4ter.bmp", R::BMP_OK},
-    {"badrlebis.bmp", R::BMP_OK},              {"badrleter.bmp", R::BMP_OK},
-    {"badwidth.bmp", R::BMP_BAD_FORMAT},       {"pal8badindex.bmp", R::BMP_OK},
-    {"reallybig.bmp", R::BMP_BAD_FORMAT},      {"rgb16-880.bmp", R::BMP_BAD_FORMAT},
-    {"rletopdown.bmp", R::BMP_BAD_FORMAT},     {"shortfile.bmp", R::BMP_OK},
+    {"badbitcount.bmp", R::BMP_BAD_FORMAT},
+    {"badbitssize.bmp", R::BMP_OK},
+    {"baddens1.bmp", R::BMP_OK},
+    {"baddens2.bmp", R::BMP_OK},
+    {"badfilesize.bmp", R::BMP_OK},
+    {"badheadersize.bmp", R::BMP_BAD_FORMAT},
+    {"badpalettesize.bmp", R::BMP_BAD_FORMAT},
+    {"badplanes.bmp", R::BMP_BAD_FORMAT},
+    {"badrle.bmp", R::BMP_OK},
+    {"badrle4.bmp", R::BMP_OK},
+    {"badrle4bis.bmp", R::BMP_OK},
+    {"badrle4ter.bmp", R::BMP_OK},
+    {"badrlebis.bmp", R::BMP_OK},
+    {"badrleter.bmp", R::BMP_OK},
+    {"badwidth.bmp", R::BMP_BAD_FORMAT},
+    {"pal8badindex.bmp", R::BMP_OK},
+    {"reallybig.bmp", R::BMP_BAD_FORMAT},
+    {"rgb16-880.bmp", R::BMP_BAD_FORMAT},
+    {"rletopdown.bmp", R::BMP_BAD_FORMAT},
+    {"shortfile.bmp", R::BMP_OK},
 };
 
 struct RgbImage {
@@ -135,8 +145,8 @@ std::optional<RgbImage> LoadPng(const fs::path& path) {
 std::optional<RgbImage> Decode(const PackedBitmap& bitmap) {
     RgbImage out;
     out.width = static_cast<std::uint32_t>(bitmap.width());
-    out.height = static_cast<std::uint32_t>(bitmap.height() < 0 ? -bitmap.height()
-                                                                : bitmap.height());
+    out.height =
+        static_cast<std::uint32_t>(bitmap.height() < 0 ? -bitmap.height() : bitmap.height());
     out.rgb.assign(std::size_t{out.width} * out.height * 3, 0);
     std::vector<int> seen(out.height, 0);
     DecodeBitmapRows(bitmap, [&](std::uint32_t row, std::span<const std::uint8_t> bgr) {

@@ -19,9 +19,8 @@ constexpr Bgr kRed{0, 0, 255};
 
 // 10 x 2: the top row black, the bottom row black at even columns.
 std::vector<std::uint8_t> TenByTwoMono() {
-    return testing::Make24Bit(10, 2, [](int x, int y) {
-        return (y == 0 || x % 2 == 0) ? kBlack : kWhite;
-    });
+    return testing::Make24Bit(
+        10, 2, [](int x, int y) { return (y == 0 || x % 2 == 0) ? kBlack : kWhite; });
 }
 
 // 10 x 2, 8 bits: top row four black, four red, two white; bottom row all red.
@@ -68,8 +67,8 @@ TEST(LogoDefineCommand, LengthAndParameterCountFollowPlaneSize) {
     EXPECT_EQ(std::vector<std::uint8_t>(buffer.data.begin(), buffer.data.begin() + 17),
               (std::vector<std::uint8_t>{0x1D, 0x38, 0x4C, static_cast<std::uint8_t>(p),
                                          static_cast<std::uint8_t>(p >> 8),
-                                         static_cast<std::uint8_t>(p >> 16), 0x00, 0x30, 0x43,
-                                         0x30, 0x24, 0x20, 0x02, 0x40, 0x02, 0x2C, 0x01}));
+                                         static_cast<std::uint8_t>(p >> 16), 0x00, 0x30, 0x43, 0x30,
+                                         0x24, 0x20, 0x02, 0x40, 0x02, 0x2C, 0x01}));
     EXPECT_EQ(buffer.data[17], 0x31);
     EXPECT_EQ(buffer.data[17 + k], 0x5A);
     EXPECT_EQ(buffer.data[18 + k], 0x32);
@@ -223,13 +222,12 @@ TEST_P(LogoSendFailure, LeavesTheChannelsCodeAndDoesNotWait) {
     EXPECT_TRUE(printSystem.allClosed());
 }
 
-INSTANTIATE_TEST_SUITE_P(Steps, LogoSendFailure,
-                         ::testing::Values(SendFailure{testing::FailStep::Open, JobError::OpenQueue},
-                                           SendFailure{testing::FailStep::StartDocument,
-                                                       JobError::StartDocument},
-                                           SendFailure{testing::FailStep::Write, JobError::Write},
-                                           SendFailure{testing::FailStep::EndDocument,
-                                                       JobError::EndDocument}));
+INSTANTIATE_TEST_SUITE_P(
+    Steps, LogoSendFailure,
+    ::testing::Values(SendFailure{testing::FailStep::Open, JobError::OpenQueue},
+                      SendFailure{testing::FailStep::StartDocument, JobError::StartDocument},
+                      SendFailure{testing::FailStep::Write, JobError::Write},
+                      SendFailure{testing::FailStep::EndDocument, JobError::EndDocument}));
 
 TEST_F(LogoJobRun, PrintAndDeleteSendTheirBytes) {
     ASSERT_TRUE(RunLogoJob(ctx, LogoJobKind::LogoPrint, 4, false, false));

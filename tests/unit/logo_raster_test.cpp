@@ -163,8 +163,8 @@ INSTANTIATE_TEST_SUITE_P(Colours, LogoColourSplit,
                                            SplitCase{Bgr{1, 0, 0}, false, true}));
 
 TEST(LogoColourSplit, FourBitFileSplitsPerPixel) {
-    const auto file = testing::MakePalette(
-        8, 1, 4, {kBlack, kRed, kWhite}, [](int x, int) { return x % 3; });
+    const auto file =
+        testing::MakePalette(8, 1, 4, {kBlack, kRed, kWhite}, [](int x, int) { return x % 3; });
     const auto c = Convert(file, true);
     ASSERT_TRUE(c.planes.plane2);
     EXPECT_EQ(c.planes.plane1, std::vector<std::uint8_t>{0b10010010});
@@ -172,12 +172,12 @@ TEST(LogoColourSplit, FourBitFileSplitsPerPixel) {
 }
 
 TEST(LogoHeight, SevenBySixtyOneGivesSixtyRowsAndSixtyKeepsThem) {
-    EXPECT_EQ(Convert(testing::Make24Bit(7, 61, [](int, int) { return kWhite; }), false)
-                  .planes.rows,
-              60u);
-    EXPECT_EQ(Convert(testing::Make24Bit(7, 60, [](int, int) { return kWhite; }), false)
-                  .planes.rows,
-              60u);
+    EXPECT_EQ(
+        Convert(testing::Make24Bit(7, 61, [](int, int) { return kWhite; }), false).planes.rows,
+        60u);
+    EXPECT_EQ(
+        Convert(testing::Make24Bit(7, 60, [](int, int) { return kWhite; }), false).planes.rows,
+        60u);
 }
 
 // 7 x 61 loses one row: rows 29 and 30 from the top are merged by AND of their colours, so
@@ -233,20 +233,21 @@ TEST_P(LogoRunLength, EscapesDecode) {
 
 INSTANTIATE_TEST_SUITE_P(
     Streams, LogoRunLength,
-    ::testing::Values(
-        RleCase{"rle8", 8, 1,
-                {0x03, 0x01, 0x00, 0x00, 0x00, 0x02, 0x02, 0x00, 0x01, 0x02, 0x00, 0x00, 0x00,
-                 0x03, 0x00, 0x01, 0x02, 0x00, 0x00, 0x01}},
-        // Delta straight up a row keeps the column: from (3, bottom) to (3, middle).
-        RleCase{"rle8DeltaUp",
-                8,
-                1,
-                {0x03, 0x01, 0x00, 0x02, 0x00, 0x01, 0x01, 0x02, 0x00, 0x00, 0x00, 0x03, 0x00,
-                 0x01, 0x02, 0x00, 0x00, 0x01},
-                {kBlack, kBlack, kBlack, kRed}},
-        RleCase{"rle4", 4, 2,
-                {0x03, 0x11, 0x00, 0x00, 0x00, 0x02, 0x02, 0x00, 0x01, 0x20, 0x00, 0x00, 0x00,
-                 0x03, 0x01, 0x20, 0x00, 0x01}}),
+    ::testing::Values(RleCase{"rle8", 8, 1, {0x03, 0x01, 0x00, 0x00, 0x00, 0x02, 0x02,
+                                             0x00, 0x01, 0x02, 0x00, 0x00, 0x00, 0x03,
+                                             0x00, 0x01, 0x02, 0x00, 0x00, 0x01}},
+                      // Delta straight up a row keeps the column: from (3, bottom) to (3, middle).
+                      RleCase{"rle8DeltaUp",
+                              8,
+                              1,
+                              {0x03, 0x01, 0x00, 0x02, 0x00, 0x01, 0x01, 0x02, 0x00, 0x00, 0x00,
+                               0x03, 0x00, 0x01, 0x02, 0x00, 0x00, 0x01},
+                              {kBlack, kBlack, kBlack, kRed}},
+                      RleCase{"rle4",
+                              4,
+                              2,
+                              {0x03, 0x11, 0x00, 0x00, 0x00, 0x02, 0x02, 0x00, 0x01, 0x20, 0x00,
+                               0x00, 0x00, 0x03, 0x01, 0x20, 0x00, 0x01}}),
     [](const auto& info) { return info.param.name; });
 
 TEST(LogoRunLength, DataEndingEarlyLeavesEntryZero) {

@@ -150,7 +150,8 @@ public:
     ScratchFolder(const ScratchFolder&) = delete;
     ScratchFolder& operator=(const ScratchFolder&) = delete;
 
-    std::filesystem::path write(const std::string& name, std::span<const std::uint8_t> bytes) const {
+    std::filesystem::path write(const std::string& name,
+                                std::span<const std::uint8_t> bytes) const {
         const auto path = m_path / name;
         std::ofstream out(path, std::ios::binary);
         out.write(reinterpret_cast<const char*>(bytes.data()),

@@ -1,0 +1,29 @@
+// Sizes shared by the reader, the conversion and the define command.
+#pragma once
+
+#include <cstdint>
+
+namespace kestrel {
+
+// The define command carries the logo's width (a whole number of bytes, in dots) and height in
+// 16-bit fields, so a logo is at most 8191 bytes wide and 65535 rows high.
+inline constexpr std::int64_t kMaxLogoWidth = 8191 * 8;
+inline constexpr std::int64_t kMaxLogoHeight = 65535;
+
+// The height the logo gets: the bitmap is redrawn width for width, with its height scaled by
+// height / width * width in double precision, which falls one row short for some sizes
+// (7 x 61 gives 60 rows).
+inline std::uint32_t LogoTargetHeight(std::uint32_t width, std::uint32_t height) {
+    if (width == 0) {
+        return 0;
+    }
+    const volatile double ratio = static_cast<double>(height) / static_cast<double>(width);
+    const volatile double scaled = ratio * static_cast<double>(width);
+    return static_cast<std::uint32_t>(scaled);
+}
+
+inline std::uint32_t LogoBytesPerRow(std::uint32_t width) {
+    return (width + 7) / 8;
+}
+
+}  // namespace kestrel

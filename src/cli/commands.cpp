@@ -1,5 +1,6 @@
 #include "cli/command.h"
 #include "cli/job_commands.h"
+#include "cli/logo_command.h"
 #include "cli/printers_command.h"
 #include "cli/settings_commands.h"
 
@@ -15,6 +16,7 @@ std::vector<std::unique_ptr<Command>> MakeCommands() {
     commands.push_back(std::make_unique<SettingJobCommand>(
         SettingJobKind::PrintSettingsList, "list-print", "Print the printer's settings list"));
     commands.push_back(std::make_unique<SettingsCommand>());
+    commands.push_back(std::make_unique<LogoCommandGroup>());
     return commands;
 }
 

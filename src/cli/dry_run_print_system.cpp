@@ -7,10 +7,11 @@ namespace {
 
 class FileQueue final : public OpenQueue {
 public:
-    explicit FileQueue(std::filesystem::path path) : m_path(std::move(path)) {}
+    FileQueue(std::filesystem::path path, bool append)
+        : m_path(std::move(path)), m_append(append) {}
 
     bool startDocument(std::string_view) override {
-        m_file.open(m_path, std::ios::binary | std::ios::trunc);
+        m_file.open(m_path, std::ios::binary | (m_append ? std::ios::app : std::ios::trunc));
         return m_file.is_open();
     }
     std::optional<std::size_t> write(std::span<const std::uint8_t> bytes) override {
@@ -28,6 +29,7 @@ public:
 
 private:
     std::filesystem::path m_path;
+    bool m_append;
     std::ofstream m_file;
 };
 
@@ -38,7 +40,9 @@ std::vector<QueueInfo> DryRunPrintSystem::listQueues() {
 }
 
 std::unique_ptr<OpenQueue> DryRunPrintSystem::openQueue(const std::string&) {
-    return std::make_unique<FileQueue>(m_output);
+    const bool append = m_append && m_jobs > 0;
+    ++m_jobs;
+    return std::make_unique<FileQueue>(m_output, append);
 }
 
 }  // namespace kestrel::cli

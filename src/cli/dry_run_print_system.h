@@ -10,8 +10,9 @@ namespace kestrel::cli {
 
 class DryRunPrintSystem final : public PrintSystem {
 public:
-    DryRunPrintSystem(PrintSystem* lister, std::filesystem::path output)
-        : m_lister(lister), m_output(std::move(output)) {}
+    // With append, every job after the first of this run is added to the file.
+    DryRunPrintSystem(PrintSystem* lister, std::filesystem::path output, bool append = false)
+        : m_lister(lister), m_output(std::move(output)), m_append(append) {}
 
     std::vector<QueueInfo> listQueues() override;
     std::unique_ptr<OpenQueue> openQueue(const std::string& name) override;
@@ -19,6 +20,8 @@ public:
 private:
     PrintSystem* m_lister;  // may be null: no queues known
     std::filesystem::path m_output;
+    bool m_append;
+    int m_jobs = 0;
 };
 
 }  // namespace kestrel::cli

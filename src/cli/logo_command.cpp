@@ -1,0 +1,192 @@
+#include "cli/logo_command.h"
+
+#include <png.h>
+#include <CLI/CLI.hpp>
+
+#include <ostream>
+
+#include "cli/dry_run_print_system.h"
+#include "cli/terminal_ui.h"
+#include "commands/logo_commands.h"
+#include "logo/bitmap_reader.h"
+#include "logo/logo_job.h"
+#include "logo/logo_preview.h"
+#include "logo/raster_conversion.h"
+
+namespace kestrel::cli {
+namespace {
+
+class NoWaitClock final : public Clock {
+public:
+    void sleepFor(std::chrono::milliseconds) override {}
+};
+
+JobError JobErrorOf(BitmapReadResult result) {
+    switch (result) {
+        case BitmapReadResult::BMP_NOT_FOUND:
+            return JobError::BitmapNotFound;
+        case BitmapReadResult::BMP_BAD_FORMAT:
+            return JobError::BitmapBadFormat;
+        default:
+            return JobError::BitmapUnreadable;
+    }
+}
+
+bool WritePng(const std::string& path, const RgbImage& image) {
+    png_image png{};
+    png.version = PNG_IMAGE_VERSION;
+    png.width = image.width;
+    png.height = image.height;
+    png.format = PNG_FORMAT_RGB;
+    const bool ok = png_image_write_to_file(&png, path.c_str(), 0, image.rgb.data(),
+                                            static_cast<png_int_32>(image.width * 3), nullptr) != 0;
+    png_image_free(&png);
+    return ok;
+}
+
+void AddJobOptions(CLI::App* sub, SessionOptions& options, int& slot) {
+    sub->add_option("-p,--printer", options.printer, "Print queue of the printer")->required();
+    sub->add_option("--slot", slot, "Logo number, 1 to 5")->required()->check(CLI::Range(1, 5));
+    sub->add_flag("-y,--yes", options.assumeYes, "Do not ask before sending");
+    sub->add_option("--dry-run", options.dryRun,
+                    "Write the jobs' exact bytes to FILE instead of sending them (several jobs "
+                    "follow one another in the file)");
+}
+
+}  // namespace
+
+std::string LogoCommandGroup::usage() const {
+    return "logo register|print|delete --printer NAME --slot 1..5 [--two-color] [--no-cut] "
+           "[--yes] [--dry-run FILE] [FILE.bmp] | logo confirm-print --printer NAME | "
+           "logo preview FILE.bmp [--two-color] --output OUT.png";
+}
+
+CLI::App* LogoCommandGroup::setup(CLI::App& parent) {
+    CLI::App* logo = parent.add_subcommand("logo", "Register, print or delete the printer's logos");
+    logo->require_subcommand(1);
+
+    m_register = logo->add_subcommand("register", "Register a BMP file as logo SLOT");
+    AddJobOptions(m_register, m_options, m_slot);
+    m_register->add_flag("--two-color", m_twoColor,
+                         "Two-colour logo (black and the second colour; 4- or 8-bit files), "
+                         "instead of a dithered monochrome one");
+    m_register->add_option("file", m_file, "The BMP file")->required();
+
+    m_print = logo->add_subcommand("print", "Print logo SLOT under its caption line");
+    AddJobOptions(m_print, m_options, m_slot);
+    m_print->add_flag("--two-color", m_twoColor, "Print in the two-colour form");
+    m_print->add_flag("--cut,!--no-cut", m_cut, "End with the paper cut (default)");
+
+    m_delete = logo->add_subcommand("delete", "Delete logo SLOT from the printer");
+    AddJobOptions(m_delete, m_options, m_slot);
+
+    m_confirm = logo->add_subcommand(
+        "confirm-print", "Print all five logos in monochrome, then in two colours, then cut");
+    m_confirm->add_option("-p,--printer", m_options.printer, "Print queue of the printer")
+        ->required();
+    m_confirm->add_flag("-y,--yes", m_options.assumeYes, "Do not ask before sending");
+    m_confirm->add_option("--dry-run", m_options.dryRun, "Write the jobs' bytes to FILE");
+
+    m_preview = logo->add_subcommand(
+        "preview",
+        "Write the logo as the printer would print it to a PNG file (first colour "
+        "black, second colour red)");
+    m_preview->add_option("file", m_file, "The BMP file")->required();
+    m_preview->add_flag("--two-color", m_twoColor, "Two-colour logo");
+    m_preview->add_option("-o,--output", m_output, "PNG file to write")->required();
+    return logo;
+}
+
+int LogoCommandGroup::execute(CliEnvironment& env) {
+    return m_preview->parsed() ? executePreview(env) : executeJob(env);
+}
+
+int LogoCommandGroup::executePreview(CliEnvironment& env) {
+    const BitmapRead read = ReadLogoBitmap(m_file, m_twoColor);
+    LogoConversion conversion;
+    if (read.result == BitmapReadResult::BMP_OK) {
+        conversion = ConvertLogoBitmap(*read.bitmap, read.twoColor);
+    }
+    const BitmapReadResult result =
+        read.result != BitmapReadResult::BMP_OK ? read.result : conversion.result;
+    if (result != BitmapReadResult::BMP_OK) {
+        env.err << "KESTREL: " << LogoJobFailureMessage(JobErrorOf(result), m_file) << '\n';
+        return kExitFailed;
+    }
+    const RgbImage image = RenderLogoPlanes(conversion.planes);
+    if (!WritePng(m_output, image)) {
+        env.err << "kestrel-cli: " << m_output << ": cannot be written\n";
+        return kExitFailed;
+    }
+    env.out << "Logo of " << conversion.width << " x " << conversion.planes.rows << " dots ("
+            << (conversion.planes.plane2 ? "two colours" : "monochrome") << ") written to "
+            << m_output << '\n';
+    return kExitOk;
+}
+
+int LogoCommandGroup::executeJob(CliEnvironment& env) {
+    Platform* platform = env.platform();
+    if (!platform) {
+        return kExitFailed;
+    }
+    AppState state;
+    TerminalUserInterface ui(env.in, env.err, m_options.assumeYes);
+    NoSettingsView view;
+    if (const auto stop = PrepareSession(env, platform, m_options, state, ui, view)) {
+        return *stop;
+    }
+
+    std::unique_ptr<PrintSystem> dryRun;
+    PrintSystem* target = platform->printSystem.get();
+    NoWaitClock noWait;
+    Clock* clock = &env.clock;
+    if (!m_options.dryRun.empty()) {
+        dryRun = std::make_unique<DryRunPrintSystem>(target, m_options.dryRun,
+                                                     /*append=*/m_confirm->parsed());
+        target = dryRun.get();
+        clock = &noWait;
+    }
+    CommandContext ctx{state, *target, ui, *clock, view, {}};
+
+    const int slot = m_slot - 1;
+    LogoCommand command = LogoCommand::ConfirmationPrint;
+    if (m_register->parsed()) {
+        command = LogoCommand::Regist;
+        state.logoTable.at(slot) = LogoEntry{m_twoColor, m_file};
+    } else if (m_print->parsed()) {
+        command = LogoCommand::Print;
+        state.logoTable.at(slot).twoColor = m_twoColor;
+    } else if (m_delete->parsed()) {
+        command = LogoCommand::Delete;
+    }
+
+    FlowResult result = FlowResult::Done;
+    if (command == LogoCommand::Print && !m_cut) {
+        // The dialog's Print always cuts; without the cut this is its single job on its own.
+        if (AskQuestion(ui, LogoCommandQuestion(command), Buttons::OkCancel, Owner::LogoDialog) !=
+            Answer::Ok) {
+            result = FlowResult::Cancelled;
+        } else if (!RunLogoJob(ctx, LogoJobKind::LogoPrint, slot, false, m_twoColor)) {
+            ReportMessage(ui, kUserIconStyle, LogoJobFailureMessage(state.lastJobError, {}),
+                          BoxIcon::PrinterError, Owner::LogoDialog);
+            result = FlowResult::Failed;
+        }
+    } else {
+        result = RunLogoCommand(ctx, command, slot);
+    }
+
+    switch (result) {
+        case FlowResult::Done:
+            env.out << (dryRun ? "Written to " + m_options.dryRun : "Sent to " + m_options.printer)
+                    << '\n';
+            return kExitOk;
+        case FlowResult::Cancelled:
+            env.err << "Nothing was sent.\n";
+            return kExitFailed;
+        case FlowResult::Failed:
+            return kExitFailed;
+    }
+    return kExitFailed;
+}
+
+}  // namespace kestrel::cli

@@ -5,9 +5,7 @@
 #include <sstream>
 
 #include "cli/cli_app.h"
-#include "ports/testing/fake_print_system.h"
-#include "ports/testing/recording_host_port.h"
-#include "ports/testing/recording_ui.h"
+#include "cli_test_support.h"
 #include "settings/factory_defaults.h"
 #include "settings/setting_encoder.h"
 
@@ -15,55 +13,8 @@ namespace kestrel {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::Cli;
 using testing::FailStep;
-using testing::FakePrintSystem;
-
-// Lends the test's fake to the tool, which owns its print system.
-class Borrowed final : public PrintSystem {
-public:
-    explicit Borrowed(PrintSystem& inner) : m_inner(inner) {}
-    std::vector<QueueInfo> listQueues() override { return m_inner.listQueues(); }
-    std::unique_ptr<OpenQueue> openQueue(const std::string& name) override {
-        return m_inner.openQueue(name);
-    }
-
-private:
-    PrintSystem& m_inner;
-};
-
-// Runs kestrel-cli in-process against a fake print system holding one KR-500 queue.
-struct Cli {
-    FakePrintSystem fake;
-    testing::RecordingClock clock;
-    std::istringstream in;
-    std::ostringstream out;
-    std::ostringstream err;
-    FakePrintSystem* ps = nullptr;
-    FailStep failAt = FailStep::None;
-
-    int run(std::vector<const char*> args, std::string input = {}) {
-        in.str(input);
-        cli::CliApp app(in, out, err);
-        app.setClock(clock);
-        app.setPlatformFactory([this](const cli::GlobalOptions&, std::ostream&) {
-            QueueInfo q;
-            q.name = "KR500";
-            q.driverName = "ZOT KR-500 Raster";
-            q.port = "usb://ZOT/KR-500";
-            q.portKind = PortKind::Usb;
-            fake.queues = {q};
-            fake.failAt = failAt;
-            ps = &fake;
-            cli::Platform platform;
-            platform.printSystem = std::make_unique<Borrowed>(fake);
-            platform.hostPortStore = std::make_unique<testing::RecordingHostPortStore>();
-            platform.serialLine = std::make_unique<testing::RecordingSerialLine>();
-            return std::optional<cli::Platform>(std::move(platform));
-        });
-        args.insert(args.begin(), "kestrel-cli");
-        return app.run(static_cast<int>(args.size()), args.data());
-    }
-};
 
 std::vector<std::uint8_t> Kr500Defaults(SettingJobKind kind) {
     SettingsRecord r = FactoryDefaultRecord(SpecIndex::OVERSEA, MechanismIndex::KR500);

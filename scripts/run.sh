@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Builds kestrel-cli and runs it.
 #
-#   scripts/run.sh                 a demonstration on a private print queue: a private CUPS
-#                                  scheduler with a KR-900 on a serial port and a KR-500 on USB
-#                                  whose jobs are captured; the settings are sent to the KR-500 and
-#                                  the bytes the printer would receive are shown
-#   scripts/run.sh ARGS...         kestrel-cli ARGS... against your own CUPS queues
+#   scripts/run.sh            the program's flow on the embedded virtual print system (no printer
+#                             or CUPS needed): its queues are listed (a KR-900 on a serial port,
+#                             a KR-500 on USB, and queues with the problems the checks catch),
+#                             you choose one, the settings are sent, and the bytes the printer
+#                             would receive are shown
+#   scripts/run.sh ARGS...    kestrel-cli ARGS... against your own CUPS queues, e.g.
+#                             scripts/run.sh printers
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -20,19 +22,31 @@ if [ $# -gt 0 ]; then
     exec "$cli" "$@"
 fi
 
-if [ "$(id -u)" -ne 0 ]; then
-    echo "The demonstration starts a private CUPS scheduler and needs root: sudo $0" >&2
-    exit 1
+# A fresh copy of the virtual queues, its capture folder and a start-up folder for the
+# working configuration, so that the run leaves the repository as it was.
+demo="$root/build-run/demo"
+rm -rf "$demo"
+mkdir -p "$demo"
+cp resources/virtual-printers.ini "$demo/"
+kestrel=("$cli" --print-system virtual --virtual-config "$demo/virtual-printers.ini" --folder "$demo")
+
+echo "== Print queues (virtual print system: $demo/virtual-printers.ini)"
+"${kestrel[@]}" printers
+echo
+choice="KR-500 USB"
+if [ -t 0 ]; then
+    read -r -p "Queue to send the settings to [$choice]: " answer || true
+    choice=${answer:-$choice}
 fi
-source tests/cups/harness.sh
-cups_start
-cups_add_queue KR900-Serial "ZOT KR-900 Raster" "serial:/dev/null?baud=115200+bits=8+parity=none+flow=dtrdsr"
-cups_add_queue KR500-USB "ZOT KR-500 Raster" usb://ZOT/KR-500
-echo "Private print queues:"
-lpstat -v | sed 's/^/  /'
-echo
-"$cli" send --printer KR500-USB --yes
-cups_wait_jobs_done
-echo
-echo "The KR-500 received:"
-od -An -tx1 -v "$(cups_capture_file KR500-USB 1)"
+echo "== kestrel-cli send --printer \"$choice\""
+yes=()
+[ -t 0 ] || yes=(--yes)
+status=0
+"${kestrel[@]}" send --printer "$choice" "${yes[@]}" || status=$?
+job=$(ls "$demo"/virtual-jobs/*.prn 2>/dev/null | tail -n 1 || true)
+if [ -n "$job" ]; then
+    echo
+    echo "== The printer on \"$choice\" receives ($(stat -c %s "$job") bytes, $job):"
+    od -An -tx1 -v "$job"
+fi
+exit $status

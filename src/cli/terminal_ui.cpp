@@ -56,7 +56,7 @@ Answer TerminalUserInterface::showMessage(const MessageBox& box) {
         m_err << (yesNo ? "Yes" : "OK") << " (--yes)\n";
         return positive;
     }
-    m_err << (yesNo ? "[y/N] " : "[OK/cancel, y/N] ") << std::flush;
+    m_err << "[y/N] " << std::flush;
     std::string line;
     if (!std::getline(m_in, line)) {
         m_err << "\nNo answer on standard input: cancelled (use --yes to confirm).\n";

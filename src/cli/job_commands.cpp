@@ -4,7 +4,6 @@
 
 #include <ostream>
 
-#include "cli/dry_run_print_system.h"
 #include "cli/terminal_ui.h"
 #include "commands/send_flow.h"
 #include "ports/clock.h"
@@ -12,15 +11,6 @@
 #include "storage/working_config.h"
 
 namespace kestrel::cli {
-namespace {
-
-// A dry run has no printer to wait for.
-class NoWaitClock final : public Clock {
-public:
-    void sleepFor(std::chrono::milliseconds) override {}
-};
-
-}  // namespace
 
 SettingJobCommand::SettingJobCommand(SettingJobKind kind, std::string name, std::string description)
     : m_kind(kind), m_name(std::move(name)), m_description(std::move(description)) {}
@@ -70,44 +60,26 @@ int SettingJobCommand::execute(CliEnvironment& env) {
     }
 
     // A dry run writes the job to a file instead of the queue; the queue was still checked.
-    std::unique_ptr<PrintSystem> dryRun;
-    PrintSystem* target = platform->printSystem.get();
-    NoWaitClock noWait;
-    Clock* clock = &env.clock;
-    if (!m_options.dryRun.empty()) {
-        dryRun = std::make_unique<DryRunPrintSystem>(target, m_options.dryRun);
-        target = dryRun.get();
-        clock = &noWait;
-    }
-    CommandContext ctx{state, *target, ui, *clock, view, {}};
-    if (!dryRun) {
+    JobTarget target(*platform, m_options, env.clock);
+    CommandContext ctx{state, target.printSystem(), ui, target.clock(), view, {}};
+    if (!target.dryRun()) {
         ctx.afterSettingsSent = [&](CommandContext& c, Owner) {
             FollowSerialPrinterAfterSend(c, *platform, m_options);
         };
     }
 
-    switch (RunSettingCommand(ctx, m_kind, Owner::MainWindow)) {
-        case FlowResult::Done:
-            if (dryRun) {
-                env.out << "Job written to " << m_options.dryRun << '\n';
-            } else {
-                env.out << "Job sent to " << m_options.printer << '\n';
+    const FlowResult result = RunSettingCommand(ctx, m_kind, Owner::MainWindow);
+    if (result == FlowResult::Done) {
+        env.out << target.doneText() << '\n';
+        if (m_options.save) {
+            if (!WriteWorkingConfig(state, ui, view)) {
+                return kExitFailed;
             }
-            if (m_options.save) {
-                if (!WriteWorkingConfig(state, ui, view)) {
-                    return kExitFailed;
-                }
-                env.out << "Working configuration saved to " << WorkingConfigPath(state).string()
-                        << '\n';
-            }
-            return kExitOk;
-        case FlowResult::Cancelled:
-            env.err << "Nothing was sent.\n";
-            return kExitFailed;
-        case FlowResult::Failed:
-            return kExitFailed;
+            env.out << "Working configuration saved to " << WorkingConfigPath(state).string()
+                    << '\n';
+        }
     }
-    return kExitFailed;
+    return ExitStatusOf(result, env.err);
 }
 
 }  // namespace kestrel::cli

@@ -5,7 +5,6 @@
 
 #include <ostream>
 
-#include "cli/dry_run_print_system.h"
 #include "cli/terminal_ui.h"
 #include "commands/logo_commands.h"
 #include "logo/bitmap_reader.h"
@@ -15,11 +14,6 @@
 
 namespace kestrel::cli {
 namespace {
-
-class NoWaitClock final : public Clock {
-public:
-    void sleepFor(std::chrono::milliseconds) override {}
-};
 
 JobError JobErrorOf(BitmapReadResult result) {
     switch (result) {
@@ -136,17 +130,8 @@ int LogoCommandGroup::executeJob(CliEnvironment& env) {
         return *stop;
     }
 
-    std::unique_ptr<PrintSystem> dryRun;
-    PrintSystem* target = platform->printSystem.get();
-    NoWaitClock noWait;
-    Clock* clock = &env.clock;
-    if (!m_options.dryRun.empty()) {
-        dryRun = std::make_unique<DryRunPrintSystem>(target, m_options.dryRun,
-                                                     /*append=*/m_confirm->parsed());
-        target = dryRun.get();
-        clock = &noWait;
-    }
-    CommandContext ctx{state, *target, ui, *clock, view, {}};
+    JobTarget target(*platform, m_options, env.clock, /*appendJobs=*/m_confirm->parsed());
+    CommandContext ctx{state, target.printSystem(), ui, target.clock(), view, {}};
 
     const int slot = m_slot - 1;
     LogoCommand command = LogoCommand::ConfirmationPrint;
@@ -175,18 +160,10 @@ int LogoCommandGroup::executeJob(CliEnvironment& env) {
         result = RunLogoCommand(ctx, command, slot);
     }
 
-    switch (result) {
-        case FlowResult::Done:
-            env.out << (dryRun ? "Written to " + m_options.dryRun : "Sent to " + m_options.printer)
-                    << '\n';
-            return kExitOk;
-        case FlowResult::Cancelled:
-            env.err << "Nothing was sent.\n";
-            return kExitFailed;
-        case FlowResult::Failed:
-            return kExitFailed;
+    if (result == FlowResult::Done) {
+        env.out << target.doneText() << '\n';
     }
-    return kExitFailed;
+    return ExitStatusOf(result, env.err);
 }
 
 }  // namespace kestrel::cli

@@ -2,6 +2,7 @@
 
 #include <ostream>
 
+#include "cli/dry_run_print_system.h"
 #include "commands/select_printer.h"
 #include "commands/serial_follow_up.h"
 #include "settings/factory_defaults.h"
@@ -107,6 +108,32 @@ void FollowSerialPrinterAfterSend(CommandContext& ctx, Platform& platform,
         std::chrono::milliseconds(static_cast<long long>(options.serialWaitSeconds * 1000.0));
     FollowSerialPrinter(ctx, Owner::MainWindow, *platform.hostPortStore, *platform.serialLine,
                         wait);
+}
+
+JobTarget::JobTarget(Platform& platform, const SessionOptions& options, Clock& clock,
+                     bool appendJobs)
+    : m_platform(platform), m_options(options), m_clock(clock) {
+    if (!options.dryRun.empty()) {
+        m_dryRun = std::make_unique<DryRunPrintSystem>(platform.printSystem.get(), options.dryRun,
+                                                       appendJobs);
+    }
+}
+
+std::string JobTarget::doneText() const {
+    return m_dryRun ? "Job written to " + m_options.dryRun : "Job sent to " + m_options.printer;
+}
+
+int ExitStatusOf(FlowResult result, std::ostream& err) {
+    switch (result) {
+        case FlowResult::Done:
+            return kExitOk;
+        case FlowResult::Cancelled:
+            err << "Nothing was sent.\n";
+            return kExitFailed;
+        case FlowResult::Failed:
+            return kExitFailed;
+    }
+    return kExitFailed;
 }
 
 }  // namespace kestrel::cli

@@ -11,6 +11,7 @@
 #include "cli/command.h"
 #include "cli/terminal_ui.h"
 #include "commands/command_context.h"
+#include "commands/send_flow.h"
 #include "ports/settings_view.h"
 #include "state/app_state.h"
 
@@ -37,5 +38,33 @@ std::optional<int> PrepareSession(CliEnvironment& env, Platform* platform,
 // settings once the job has left it.
 void FollowSerialPrinterAfterSend(CommandContext& ctx, Platform& platform,
                                   const SessionOptions& options);
+
+// Where a command's jobs go: the checked queue, or with --dry-run the named file, in which case
+// there is no printer to wait for.
+class JobTarget {
+public:
+    // With appendJobs, the jobs of one command follow one another in the dry-run file.
+    JobTarget(Platform& platform, const SessionOptions& options, Clock& clock,
+              bool appendJobs = false);
+    PrintSystem& printSystem() { return m_dryRun ? *m_dryRun : *m_platform.printSystem; }
+    Clock& clock() { return m_dryRun ? m_noWait : m_clock; }
+    bool dryRun() const { return m_dryRun != nullptr; }
+    // What the command prints when its jobs are done.
+    std::string doneText() const;
+
+private:
+    class NoWait final : public Clock {
+    public:
+        void sleepFor(std::chrono::milliseconds) override {}
+    };
+    Platform& m_platform;
+    const SessionOptions& m_options;
+    Clock& m_clock;
+    NoWait m_noWait;
+    std::unique_ptr<PrintSystem> m_dryRun;
+};
+
+// The exit status of a flow that ran; a cancelled one says that nothing was sent.
+int ExitStatusOf(FlowResult result, std::ostream& err);
 
 }  // namespace kestrel::cli

@@ -1,5 +1,6 @@
 #include "cli/printer_session.h"
 
+#include <algorithm>
 #include <ostream>
 
 #include "cli/dry_run_print_system.h"
@@ -7,6 +8,10 @@
 #include "commands/serial_follow_up.h"
 #include "settings/factory_defaults.h"
 #include "settings/profile.h"
+#include "settings/setting_options.h"
+#include "storage/atomic_file.h"
+#include "storage/model_adjustment.h"
+#include "storage/range_check.h"
 #include "storage/settings_file.h"
 #include "storage/working_config.h"
 
@@ -70,6 +75,35 @@ private:
     bool m_refused = false;
 };
 
+// The labels of the settings that make a file fail the bounds once adjusted to the printer, or
+// an empty text when it passes (or is too short to judge: loading reports that itself).
+std::string OutOfRangeSettings(const AppState& state, const std::string& path) {
+    const FileHead head = ReadFileHead(path, kSettingsRecordSize);
+    if (head.bytes.size() < kSettingsRecordSize) {
+        return {};
+    }
+    SettingsRecord record{};
+    std::copy_n(head.bytes.begin(), kSettingsRecordSize, record.begin());
+    ProfileState profile = state.profile;
+    AdjustToModel(record, profile, state.selectedPrinter().mechanismId,
+                  AdjustmentRule::SettingsFile);
+    if (SettingsInRange(record, profile.taiwan)) {
+        return {};
+    }
+    std::string labels;
+    for (const SettingDescription& setting : AllSettings()) {
+        SettingsRecord one = FactoryDefaultRecord(SpecIndex::OVERSEA, MechanismIndex::STANDARD);
+        one[setting.offset] = record[setting.offset];
+        if (setting.offset == offset::BmCutAdjustment) {
+            one[setting.offset + 1] = record[setting.offset + 1];
+        }
+        if (!SettingsInRange(one, profile.taiwan)) {
+            labels += (labels.empty() ? "" : ", ") + std::string(setting.label);
+        }
+    }
+    return labels;
+}
+
 }  // namespace
 
 std::optional<int> PrepareSession(CliEnvironment& env, Platform* platform,
@@ -91,6 +125,16 @@ std::optional<int> PrepareSession(CliEnvironment& env, Platform* platform,
     SyncMechanism(state);
 
     if (!options.settingsFile.empty()) {
+        // The windowed program would quietly put the factory defaults in place of a file with
+        // values out of range and show them on its page; a script sees no page, so the tool
+        // refuses the file instead of sending the defaults in its name.
+        if (const auto bad = OutOfRangeSettings(state, options.settingsFile); !bad.empty()) {
+            env.err << "kestrel-cli: " << options.settingsFile
+                    << " holds values this printer does not take (" << bad
+                    << "); the program would use the factory defaults instead. Nothing was "
+                       "sent.\n";
+            return kExitFailed;
+        }
         // File > Load with the file named on the command line as the dialog's answer.
         const int before = ui.messagesShown();
         ui.answerNextFileDialog(options.settingsFile);

@@ -128,6 +128,21 @@ TEST(CliSettings, SetThenShowRoundTripsAndRefusesUnknownNames) {
     EXPECT_EQ(after.out.str(), show.out.str());  // refused edits changed nothing
 }
 
+TEST(CliSettings, SendRefusesAFileOutOfRangeInsteadOfSendingTheDefaults) {
+    Cli cli;
+    const std::string file = cli.folder + "/bad.kcf";
+    ASSERT_EQ(cli.run({"settings", "set", file.c_str(), "Buzzer=Enable"}), 0);
+    {
+        std::fstream f(file, std::ios::in | std::ios::out | std::ios::binary);
+        f.seekp(12);
+        f.put(6);  // one past the last Paper Width option
+    }
+    Cli send;
+    EXPECT_EQ(send.run({"send", "--printer", "KR500", "--settings", file.c_str(), "--yes"}), 1);
+    EXPECT_TRUE(send.fake.jobs.empty());
+    EXPECT_NE(send.err.str().find("(Paper Width)"), std::string::npos) << send.err.str();
+}
+
 TEST(CliLogo, RegisterSendsTheDefineCommandAndAMissingFileNeverOpensTheQueue) {
     Cli cli;
     const std::string bmp = cli.folder + "/logo.bmp";

@@ -39,6 +39,8 @@
 #   cups_hang QUEUE                     cups_release QUEUE
 
 CUPS_HARNESS_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+# shellcheck source=tests/cups/lib.sh
+source "$CUPS_HARNESS_DIR/lib.sh"
 
 # Scheme names the capture backend answers to.
 CUPS_CAPTURE_SCHEMES=(serial usb parallel socket ipp ipps http https lpd smb dnssd)

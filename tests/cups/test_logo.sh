@@ -5,11 +5,6 @@ set -euo pipefail
 cli=${1:?path to kestrel-cli}
 source "$(dirname "$0")/harness.sh"
 
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
-hex() { od -An -v -tx1 "$1" | tr -s ' \n' ' ' | sed 's/^ //;s/ $//'; }
 
 work=$(mktemp -d)
 cups_on_exit() { rm -rf "$work"; }

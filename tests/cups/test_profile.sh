@@ -6,11 +6,6 @@ set -euo pipefail
 cli=${1:?path to kestrel-cli}
 source "$(dirname "$0")/harness.sh"
 
-fail() {
-    printf 'FAIL: %b\n' "$*" >&2
-    exit 1
-}
-hex() { od -An -v -tx1 "$1" | tr -s ' \n' ' ' | sed 's/^ //;s/ $//'; }
 
 # KR-700 factory defaults of the QWB region: the base record with Power on Status "Disable",
 # Paper Width "60mm/36column" (not sent by an initialization) and Max Speed "7". Switch 01 ends in

@@ -9,36 +9,8 @@ set -euo pipefail
 cli=${1:?path to kestrel-cli}
 source "$(dirname "$0")/harness.sh"
 
-fail() {
-    printf 'FAIL: %b\n' "$*" >&2
-    exit 1
-}
-hex() { od -An -v -tx1 "$1" | tr -s ' \n' ' ' | sed 's/^ //;s/ $//'; }
 device_uri() { lpstat -v "$1" | sed 's/^device for [^:]*: //'; }
 
-# One field of the object whose KEYFIELD is KEYVALUE in pretty-printed JSON (one member a line,
-# as kestrel-cli prints it); the value is printed as it stands in the JSON text, strings quoted.
-json_field() {
-    local file=$1 keyfield=$2 keyvalue=$3 field=$4
-    awk -v kf="$keyfield" -v kv="\"$keyvalue\"" -v f="$field" '
-        /^[ \t]*[{][ \t]*$/ { split("", member); next }
-        /^[ \t]*"[^"]*": / {
-            line = $0
-            sub(/^[ \t]*"/, "", line)
-            key = line
-            sub(/".*/, "", key)
-            value = line
-            sub(/^[^"]*": /, "", value)
-            sub(/,[ \t]*$/, "", value)
-            member[key] = value
-            next
-        }
-        /^[ \t]*[}],?[ \t]*$/ {
-            if ((kf in member) && member[kf] == kv && (f in member)) { print member[f]; found = 1 }
-            split("", member)
-        }
-        END { exit found ? 0 : 1 }' "$file"
-}
 
 # The base factory record (KR-900 full cutter: nothing differs) sent as settings with the serial
 # values changed. Baud rate 19200; 8NONE1 while the PC's line is at 7 bits, so the data-length

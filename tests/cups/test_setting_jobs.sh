@@ -8,11 +8,6 @@ set -euo pipefail
 cli=${1:?path to kestrel-cli}
 source "$(dirname "$0")/harness.sh"
 
-fail() {
-    printf 'FAIL: %b\n' "$*" >&2
-    exit 1
-}
-hex() { od -An -v -tx1 "$1" | tr -s ' \n' ' ' | sed 's/^ //;s/ $//'; }
 
 # The KR-500 factory defaults under the OVERSEA spec, sent to a non-serial port (8 data bits):
 # Max Speed 4, PNE Detect disabled.

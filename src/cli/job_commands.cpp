@@ -48,16 +48,14 @@ CLI::App* SettingJobCommand::setup(CLI::App& parent) {
 }
 
 int SettingJobCommand::execute(CliEnvironment& env) {
-    Platform* platform = env.platform();
-    if (!platform) {
-        return kExitFailed;
-    }
-    AppState state;
-    TerminalUserInterface ui(env.in, env.err, m_options.assumeYes);
-    NoSettingsView view;
-    if (const auto stop = PrepareSession(env, platform, m_options, state, ui, view)) {
+    PrinterSession session(env, m_options);
+    if (const auto stop = session.open()) {
         return *stop;
     }
+    Platform* platform = session.platform;
+    AppState& state = session.state;
+    TerminalUserInterface& ui = session.ui;
+    SettingsView& view = session.view;
 
     // A dry run writes the job to a file instead of the queue; the queue was still checked.
     JobTarget target(*platform, m_options, env.clock);

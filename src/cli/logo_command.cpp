@@ -119,16 +119,14 @@ int LogoCommandGroup::executePreview(CliEnvironment& env) {
 }
 
 int LogoCommandGroup::executeJob(CliEnvironment& env) {
-    Platform* platform = env.platform();
-    if (!platform) {
-        return kExitFailed;
-    }
-    AppState state;
-    TerminalUserInterface ui(env.in, env.err, m_options.assumeYes);
-    NoSettingsView view;
-    if (const auto stop = PrepareSession(env, platform, m_options, state, ui, view)) {
+    PrinterSession session(env, m_options);
+    if (const auto stop = session.open()) {
         return *stop;
     }
+    Platform* platform = session.platform;
+    AppState& state = session.state;
+    TerminalUserInterface& ui = session.ui;
+    SettingsView& view = session.view;
 
     JobTarget target(*platform, m_options, env.clock, /*appendJobs=*/m_confirm->parsed());
     CommandContext ctx{state, target.printSystem(), ui, target.clock(), view, {}};

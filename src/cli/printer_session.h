@@ -34,6 +34,29 @@ std::optional<int> PrepareSession(CliEnvironment& env, Platform* platform,
                                   const SessionOptions& options, AppState& state,
                                   TerminalUserInterface& ui, SettingsView& view);
 
+// The records, terminal and platform of one printer command.
+struct PrinterSession {
+    PrinterSession(CliEnvironment& env, const SessionOptions& options)
+        : ui(env.in, env.err, options.assumeYes), m_env(env), m_options(options) {}
+
+    // Picks the platform and runs the start-up of PrepareSession; an exit code when the command
+    // must stop.
+    std::optional<int> open() {
+        platform = m_env.platform();
+        return platform ? PrepareSession(m_env, platform, m_options, state, ui, view)
+                        : std::optional<int>(kExitFailed);
+    }
+
+    Platform* platform = nullptr;
+    AppState state;
+    TerminalUserInterface ui;
+    NoSettingsView view;
+
+private:
+    CliEnvironment& m_env;
+    const SessionOptions& m_options;
+};
+
 // After a successful send or initialization: a serial printer's queue follows the new line
 // settings once the job has left it.
 void FollowSerialPrinterAfterSend(CommandContext& ctx, Platform& platform,

@@ -17,7 +17,7 @@ constexpr std::uint64_t kFileHeaderSize = 14;
 constexpr std::uint64_t kHeadSize = kFileHeaderSize + 124;
 // The loaded block is never shorter than the longest information header.
 constexpr std::uint64_t kMinBlockSize = 124;
-constexpr std::size_t kBandBytes = 256 * 1024;
+constexpr std::size_t kBandBytes = 128 * 1024;
 
 }  // namespace
 

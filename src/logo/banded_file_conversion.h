@@ -1,8 +1,8 @@
 // Converts an uncompressed 24-bit logo file without loading it whole: the headers are checked
-// as ReadLogoBitmap checks them, then the pixel rows are read in bands of a few hundred
-// kilobytes, reused, and handed to the plane builder. A large file then costs one pass of the
-// kernel's copy into memory that stays in cache, instead of a freshly mapped block as big as the
-// file.
+// as ReadLogoBitmap checks them, then the pixel rows are read in bands of about 128
+// kilobytes, one buffer reused, and handed to the plane builder. A large file then costs one pass
+// of the kernel's copy into memory that stays in cache, instead of a freshly mapped block as big as
+// the file.
 #pragma once
 
 #include <filesystem>

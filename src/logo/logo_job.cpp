@@ -4,7 +4,9 @@
 #include <new>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
+#include "logo/banded_file_conversion.h"
 #include "printer/raw_job.h"
 
 namespace kestrel {
@@ -106,7 +108,9 @@ BitmapReadResult ConvertLogoFile(const std::filesystem::path& path, int slotInde
                                  LogoJobBuffer& buffer) {
     buffer.data.clear();
     LogoConversion conversion;
-    {
+    if (auto banded = ConvertLogoFileInBands(path, buffer.twoColor)) {
+        conversion = std::move(*banded);
+    } else {
         const BitmapRead read = ReadLogoBitmap(path, buffer.twoColor);
         if (read.result != BitmapReadResult::BMP_OK) {
             return read.result;

@@ -75,11 +75,11 @@ std::uint64_t PackedBitmap::colourCount() const {
     }
 }
 
-std::uint64_t PackedBitmap::pixelRowsStart() const {
+std::uint64_t PackedBitmap::pixelRowsStartFor(std::uint64_t blockSize) const {
     const std::uint64_t header = headerSize();
     if (m_pixelOffsetField >= 14) {
         const std::uint64_t fromField = m_pixelOffsetField - 14u;
-        if (fromField >= header && fromField <= m_size) {
+        if (fromField >= header && fromField <= blockSize) {
             return fromField;
         }
     }

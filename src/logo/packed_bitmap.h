@@ -61,7 +61,10 @@ public:
     // Where the pixel rows begin. The file header's offset field is followed when it points
     // behind the information header and inside the block; otherwise the rows are taken to start
     // right behind the colour table (its size taken modulo 65536).
-    std::uint64_t pixelRowsStart() const;
+    std::uint64_t pixelRowsStart() const { return pixelRowsStartFor(m_size); }
+    // The same for a block of blockSize bytes with this block's header; for a reader that keeps
+    // only the head of a file in memory.
+    std::uint64_t pixelRowsStartFor(std::uint64_t blockSize) const;
 
     // Blue, green, red of a colour table entry; entries the table does not have are black.
     struct Bgr {

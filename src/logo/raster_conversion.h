@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "logo/bitmap_reader.h"
@@ -41,5 +42,37 @@ inline std::uint32_t MergedRowFromTop(std::uint32_t height) {
 
 // Fails with BMP_UNREADABLE when the planes cannot be had (or the bitmap gives no rows).
 LogoConversion ConvertLogoBitmap(const PackedBitmap& bitmap, bool twoColor);
+
+// Builds the planes of a width x height bitmap from its blue/green/red rows (width x 3 bytes
+// each), handed in any order, each exactly once. Shared by the conversion of a loaded bitmap and
+// by readers that hand rows over as they come.
+class LogoPlaneBuilder {
+public:
+    // Throws std::bad_alloc when the planes cannot be had. A size that gives no logo (see
+    // usable()) takes no rows.
+    LogoPlaneBuilder(std::uint32_t width, std::uint32_t height, bool twoColor);
+
+    bool usable() const { return m_targetRows > 0; }
+    void takeRow(std::uint32_t rowFromTop, std::span<const std::uint8_t> bgr);
+    // The planes, or BMP_UNREADABLE unless every row was taken.
+    LogoConversion finish();
+
+private:
+    void writeRow(std::uint32_t targetRow, std::span<const std::uint8_t> bgr);
+    void splitRow(const std::uint8_t* bgr, std::uint8_t* out1, std::uint8_t* out2) const;
+
+    LogoConversion m_conversion;
+    std::uint32_t m_width;
+    std::uint32_t m_height;
+    std::uint32_t m_targetRows;
+    std::uint32_t m_bytesPerRow;
+    bool m_twoColor;
+    // One row short: rows m_merged and m_merged + 1 from the top are AND-merged.
+    bool m_reduce = false;
+    std::uint32_t m_merged = 0;
+    std::vector<std::uint8_t> m_pending;
+    bool m_havePending = false;
+    std::uint32_t m_rowsTaken = 0;
+};
 
 }  // namespace kestrel

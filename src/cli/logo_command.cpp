@@ -15,17 +15,6 @@
 namespace kestrel::cli {
 namespace {
 
-JobError JobErrorOf(BitmapReadResult result) {
-    switch (result) {
-        case BitmapReadResult::BMP_NOT_FOUND:
-            return JobError::BitmapNotFound;
-        case BitmapReadResult::BMP_BAD_FORMAT:
-            return JobError::BitmapBadFormat;
-        default:
-            return JobError::BitmapUnreadable;
-    }
-}
-
 bool WritePng(const std::string& path, const RgbImage& image) {
     png_image png{};
     png.version = PNG_IMAGE_VERSION;
@@ -104,7 +93,7 @@ int LogoCommandGroup::executePreview(CliEnvironment& env) {
     const BitmapReadResult result =
         read.result != BitmapReadResult::BMP_OK ? read.result : conversion.result;
     if (result != BitmapReadResult::BMP_OK) {
-        env.err << "KESTREL: " << LogoJobFailureMessage(JobErrorOf(result), m_file) << '\n';
+        env.err << "KESTREL: " << LogoJobFailureMessage(JobErrorFor(result), m_file) << '\n';
         return kExitFailed;
     }
     const RgbImage image = RenderLogoPlanes(conversion.planes);

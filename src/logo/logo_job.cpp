@@ -41,6 +41,8 @@ char SlotDigit(int slotIndex) {
     return static_cast<char>('1' + slotIndex);
 }
 
+}  // namespace
+
 JobError JobErrorFor(BitmapReadResult result) {
     switch (result) {
         case BitmapReadResult::BMP_NOT_FOUND:
@@ -51,8 +53,6 @@ JobError JobErrorFor(BitmapReadResult result) {
             return JobError::BitmapUnreadable;
     }
 }
-
-}  // namespace
 
 void BuildLogoDefineCommand(const LogoPlanes& planes, int slotIndex, LogoJobBuffer& buffer) {
     const std::uint32_t bytesPerRow = planes.rows == 0 ? 0 : planes.planeSize / planes.rows;

@@ -36,6 +36,9 @@ std::vector<std::uint8_t> BuildLogoDeleteCommand(int slotIndex);
 BitmapReadResult ConvertLogoFile(const std::filesystem::path& path, int slotIndex,
                                  LogoJobBuffer& buffer);
 
+// The job error of a bitmap that cannot be used: 5 not found, 6 bad format, 7 unreadable.
+JobError JobErrorFor(BitmapReadResult result);
+
 // The progress window's text for a job ("Logo 3 is registered to the printer.").
 std::string LogoJobProgressText(LogoJobKind kind, int slotIndex);
 

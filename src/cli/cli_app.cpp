@@ -141,6 +141,11 @@ int CliApp::run(int argc, const char* const* argv) {
         return kExitUsage;
     }
 
+    if (options.printSystem == "virtual" && options.virtualConfig.empty()) {
+        m_err << "kestrel-cli: --print-system=virtual needs --virtual-config FILE\n"
+              << "Usage: kestrel-cli --print-system=virtual --virtual-config FILE COMMAND ...\n";
+        return kExitUsage;
+    }
     CliEnvironment env(m_in, m_out, m_err, options, m_factory, *m_clock);
     for (const auto& [sub, command] : subcommands) {
         if (sub->parsed()) {

@@ -32,8 +32,7 @@ void AddJobOptions(CLI::App* sub, SessionOptions& options, int& slot) {
     sub->add_option("--slot", slot, "Logo number, 1 to 5")->required()->check(CLI::Range(1, 5));
     sub->add_flag("-y,--yes", options.assumeYes, "Do not ask before sending");
     sub->add_option("--dry-run", options.dryRun,
-                    "Write the jobs' exact bytes to FILE instead of sending them (several jobs "
-                    "follow one another in the file)");
+                    "Write the job's exact bytes to FILE instead of sending it");
 }
 
 }  // namespace
@@ -68,7 +67,9 @@ CLI::App* LogoCommandGroup::setup(CLI::App& parent) {
     m_confirm->add_option("-p,--printer", m_options.printer, "Print queue of the printer")
         ->required();
     m_confirm->add_flag("-y,--yes", m_options.assumeYes, "Do not ask before sending");
-    m_confirm->add_option("--dry-run", m_options.dryRun, "Write the jobs' bytes to FILE");
+    m_confirm->add_option("--dry-run", m_options.dryRun,
+                          "Write the ten jobs' exact bytes, one after another, to FILE instead of "
+                          "sending them");
 
     m_preview = logo->add_subcommand(
         "preview",

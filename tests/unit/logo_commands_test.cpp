@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "logo_test_bitmaps.h"
-#include "ports/testing/fake_print_system.h"
+#include "ports/testing/flow_harness.h"
 #include "ports/testing/recording_ui.h"
 #include "test_helpers.h"
 
@@ -15,14 +15,8 @@ using testing::Hex;
 const std::string kPrintQuestion =
     "The logo is printed.\n\nPlease check that the printer is connected\nand click OK button.";
 
-class LogoCommandFlow : public ::testing::Test {
+class LogoCommandFlow : public ::testing::Test, protected testing::FlowHarness {
 protected:
-    AppState state;
-    testing::FakePrintSystem printSystem;
-    testing::RecordingUserInterface ui;
-    testing::RecordingClock clock;
-    NoSettingsView view;
-    CommandContext ctx{state, printSystem, ui, clock, view, {}};
     testing::ScratchFolder folder;
 
     std::vector<MessageBox> questions() const {
@@ -40,7 +34,7 @@ TEST_F(LogoCommandFlow, RegisterMissingFileGivesCodeFiveAndTheComposedMessage) {
     state.logoTable[1].path = (folder.path() / "gone.bmp").string();
     EXPECT_EQ(RunLogoCommand(ctx, LogoCommand::Regist, 1), FlowResult::Failed);
     EXPECT_EQ(state.lastJobError, JobError::BitmapNotFound);
-    EXPECT_EQ(printSystem.openCount, 0);
+    EXPECT_EQ(ps.openCount, 0);
     ASSERT_EQ(ui.boxes.size(), 2u);
     EXPECT_EQ(ui.boxes[0].text,
               "The logo is registered.\n\nPlease check that the printer is connected\nand click "
@@ -59,7 +53,7 @@ TEST_F(LogoCommandFlow, RegisterWithEmptyPathOnlyAsksForAFile) {
     EXPECT_EQ(RunLogoCommand(ctx, LogoCommand::Regist, 0), FlowResult::Failed);
     EXPECT_EQ(ui.boxTexts(), std::vector<std::string>{"Please specify the BITMAP file.\n"});
     EXPECT_EQ(ui.boxes[0].icon, BoxIcon::PrinterError);
-    EXPECT_EQ(printSystem.openCount, 0);
+    EXPECT_EQ(ps.openCount, 0);
 }
 
 TEST_F(LogoCommandFlow, RegisterSendsTheSlotsFile) {
@@ -67,9 +61,8 @@ TEST_F(LogoCommandFlow, RegisterSendsTheSlotsFile) {
         folder.write("l.bmp", testing::Make24Bit(8, 1, [](int, int) { return testing::Bgr{}; }))
             .string();
     EXPECT_EQ(RunLogoCommand(ctx, LogoCommand::Regist, 3), FlowResult::Done);
-    ASSERT_EQ(printSystem.jobs.size(), 1u);
-    EXPECT_EQ(printSystem.jobs[0].bytes,
-              Hex("1D 38 4C 0C 00 00 00 30 43 30 23 20 01 08 00 01 00 31 FF"));
+    ASSERT_EQ(ps.jobs.size(), 1u);
+    EXPECT_EQ(ps.jobs[0].bytes, Hex("1D 38 4C 0C 00 00 00 30 43 30 23 20 01 08 00 01 00 31 FF"));
 }
 
 struct CancelCase {
@@ -86,7 +79,7 @@ TEST_P(LogoCommandCancel, SendsNothing) {
     EXPECT_EQ(RunLogoCommand(ctx, GetParam(), 0), FlowResult::Cancelled);
     EXPECT_EQ(questions().size(), 1u);
     EXPECT_EQ(ui.boxes.size(), 1u);
-    EXPECT_EQ(printSystem.openCount, 0);
+    EXPECT_EQ(ps.openCount, 0);
     EXPECT_TRUE(ui.progressTexts.empty());
 }
 
@@ -95,7 +88,7 @@ INSTANTIATE_TEST_SUITE_P(Commands, LogoCommandCancel,
                                            LogoCommand::Print, LogoCommand::ConfirmationPrint));
 
 TEST_F(LogoCommandFlow, ConfirmationPrintWhenEverySendFailsAsksOnceThenTenMessages) {
-    printSystem.failAt = testing::FailStep::Open;
+    ps.failAt = testing::FailStep::Open;
     EXPECT_EQ(RunLogoCommand(ctx, LogoCommand::ConfirmationPrint, 0), FlowResult::Failed);
     ASSERT_EQ(ui.boxes.size(), 11u);
     EXPECT_EQ(ui.boxes[0].text, kPrintQuestion);
@@ -104,24 +97,24 @@ TEST_F(LogoCommandFlow, ConfirmationPrintWhenEverySendFailsAsksOnceThenTenMessag
                   "The printer cannot be opened.\nThe output device might be used by other "
                   "applications.");
     }
-    EXPECT_EQ(printSystem.openCount, 0);
+    EXPECT_EQ(ps.openCount, 0);
 }
 
 TEST_F(LogoCommandFlow, ConfirmationPrintSendsTenJobsCuttingOnlyAfterTheLast) {
     state.logoTable[2].twoColor = true;  // the slot's choice does not matter here
     EXPECT_EQ(RunLogoCommand(ctx, LogoCommand::ConfirmationPrint, 2), FlowResult::Done);
     EXPECT_EQ(questions().size(), 1u);
-    ASSERT_EQ(printSystem.jobs.size(), 10u);
+    ASSERT_EQ(ps.jobs.size(), 10u);
     for (int i = 0; i < 10; ++i) {
-        EXPECT_EQ(printSystem.jobs[i].bytes, BuildLogoPrintJob(i % 5, i >= 5, i == 9)) << i;
+        EXPECT_EQ(ps.jobs[i].bytes, BuildLogoPrintJob(i % 5, i >= 5, i == 9)) << i;
     }
 }
 
 TEST_F(LogoCommandFlow, PrintUsesTheSlotsTwoColourChoiceAndCuts) {
     state.logoTable[4].twoColor = true;
     EXPECT_EQ(RunLogoCommand(ctx, LogoCommand::Print, 4), FlowResult::Done);
-    ASSERT_EQ(printSystem.jobs.size(), 1u);
-    EXPECT_EQ(printSystem.jobs[0].bytes.size(), 54u);
+    ASSERT_EQ(ps.jobs.size(), 1u);
+    EXPECT_EQ(ps.jobs[0].bytes.size(), 54u);
     EXPECT_EQ(questions().at(0).text, kPrintQuestion);
 }
 
@@ -130,8 +123,8 @@ TEST_F(LogoCommandFlow, DeleteAsksItsQuestionAndSendsTheDeleteCommand) {
     EXPECT_EQ(questions().at(0).text,
               "The logo is deleted.\n\nPlease check that the printer is connected\nand click OK "
               "button.");
-    ASSERT_EQ(printSystem.jobs.size(), 1u);
-    EXPECT_EQ(printSystem.jobs[0].bytes, Hex("1D 28 4C 04 00 30 42 20 20"));
+    ASSERT_EQ(ps.jobs.size(), 1u);
+    EXPECT_EQ(ps.jobs[0].bytes, Hex("1D 28 4C 04 00 30 42 20 20"));
 }
 
 struct MessageCase {

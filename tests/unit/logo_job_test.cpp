@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "logo_test_bitmaps.h"
-#include "ports/testing/fake_print_system.h"
+#include "ports/testing/flow_harness.h"
 #include "ports/testing/recording_ui.h"
 #include "test_helpers.h"
 
@@ -126,29 +126,23 @@ TEST(LogoJobProgress, TextsNameTheLogoNumber) {
     EXPECT_EQ(LogoJobProgressText(LogoJobKind::LogoDelete, 4), "Logo 5 of the printer is deleted.");
 }
 
-class LogoJobRun : public ::testing::Test {
+class LogoJobRun : public ::testing::Test, protected testing::FlowHarness {
 protected:
-    AppState state;
-    testing::FakePrintSystem printSystem;
-    testing::RecordingUserInterface ui;
-    testing::RecordingClock clock;
-    NoSettingsView view;
-    CommandContext ctx{state, printSystem, ui, clock, view, {}};
     testing::ScratchFolder folder;
 };
 
 TEST_F(LogoJobRun, RegisterSendsTheDefineCommandThenWaits) {
     state.logoTable[2].path = folder.write("logo.bmp", TenByTwoMono()).string();
     ASSERT_TRUE(RunLogoJob(ctx, LogoJobKind::LogoRegister, 2, false, false));
-    ASSERT_EQ(printSystem.jobs.size(), 1u);
-    EXPECT_EQ(printSystem.jobs[0].bytes,
+    ASSERT_EQ(ps.jobs.size(), 1u);
+    EXPECT_EQ(ps.jobs[0].bytes,
               Hex("1D 38 4C 0F 00 00 00 30 43 30 22 20 01 10 00 02 00 31 FF C0 AA 80"));
-    EXPECT_EQ(printSystem.jobs[0].documentName, "My Document");
+    EXPECT_EQ(ps.jobs[0].documentName, "My Document");
     EXPECT_EQ(clock.waits, (std::vector<long long>{1000, 200}));
     EXPECT_EQ(ui.progressTexts, std::vector<std::string>{"Logo 3 is registered to the printer."});
     EXPECT_EQ(ui.cursors, (std::vector<CursorId>{CursorId::Wait, CursorId::Arrow}));
     EXPECT_EQ(ui.progressOpen, 0);
-    EXPECT_TRUE(printSystem.allClosed());
+    EXPECT_TRUE(ps.allClosed());
 }
 
 TEST_F(LogoJobRun, RegisterUsesTheSlotsTwoColourChoice) {
@@ -156,9 +150,9 @@ TEST_F(LogoJobRun, RegisterUsesTheSlotsTwoColourChoice) {
     state.logoTable[2].twoColor = true;
     // The job's own two-colour argument is for print jobs only.
     ASSERT_TRUE(RunLogoJob(ctx, LogoJobKind::LogoRegister, 2, false, false));
-    ASSERT_EQ(printSystem.jobs.size(), 1u);
-    EXPECT_EQ(printSystem.jobs[0].bytes.size(), 27u);
-    EXPECT_EQ(printSystem.jobs[0].bytes[12], 0x02);
+    ASSERT_EQ(ps.jobs.size(), 1u);
+    EXPECT_EQ(ps.jobs[0].bytes.size(), 27u);
+    EXPECT_EQ(ps.jobs[0].bytes[12], 0x02);
 }
 
 struct RegisterFailure {
@@ -180,7 +174,7 @@ TEST_P(LogoRegisterFailure, SetsTheBitmapCodeAndNeverOpensTheQueue) {
     state.logoTable[0].twoColor = true;
     EXPECT_FALSE(RunLogoJob(ctx, LogoJobKind::LogoRegister, 0, false, false));
     EXPECT_EQ(state.lastJobError, c.expected);
-    EXPECT_EQ(printSystem.openCount, 0);
+    EXPECT_EQ(ps.openCount, 0);
     EXPECT_TRUE(clock.waits.empty());
     EXPECT_EQ(ui.progressOpen, 0);
     EXPECT_EQ(ui.current, CursorId::Arrow);
@@ -213,13 +207,13 @@ struct SendFailure {
 class LogoSendFailure : public LogoJobRun, public ::testing::WithParamInterface<SendFailure> {};
 
 TEST_P(LogoSendFailure, LeavesTheChannelsCodeAndDoesNotWait) {
-    printSystem.failAt = GetParam().step;
+    ps.failAt = GetParam().step;
     EXPECT_FALSE(RunLogoJob(ctx, LogoJobKind::LogoDelete, 1, false, false));
     EXPECT_EQ(state.lastJobError, GetParam().expected);
     EXPECT_TRUE(clock.waits.empty());
     EXPECT_EQ(ui.progressOpen, 0);
     EXPECT_EQ(ui.current, CursorId::Arrow);
-    EXPECT_TRUE(printSystem.allClosed());
+    EXPECT_TRUE(ps.allClosed());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -232,9 +226,9 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(LogoJobRun, PrintAndDeleteSendTheirBytes) {
     ASSERT_TRUE(RunLogoJob(ctx, LogoJobKind::LogoPrint, 4, false, false));
     ASSERT_TRUE(RunLogoJob(ctx, LogoJobKind::LogoDelete, 0, true, true));
-    ASSERT_EQ(printSystem.jobs.size(), 2u);
-    EXPECT_EQ(printSystem.jobs[0].bytes, BuildLogoPrintJob(4, false, false));
-    EXPECT_EQ(printSystem.jobs[1].bytes, Hex("1D 28 4C 04 00 30 42 20 20"));
+    ASSERT_EQ(ps.jobs.size(), 2u);
+    EXPECT_EQ(ps.jobs[0].bytes, BuildLogoPrintJob(4, false, false));
+    EXPECT_EQ(ps.jobs[1].bytes, Hex("1D 28 4C 04 00 30 42 20 20"));
     EXPECT_EQ(ui.progressTexts, (std::vector<std::string>{"Logo 5 of the printer is printed.",
                                                           "Logo 1 of the printer is deleted."}));
     EXPECT_EQ(clock.waits, (std::vector<long long>{1000, 200, 1000, 200}));
@@ -242,7 +236,7 @@ TEST_F(LogoJobRun, PrintAndDeleteSendTheirBytes) {
 
 TEST_F(LogoJobRun, UnknownKindDoesNothing) {
     EXPECT_TRUE(RunLogoJob(ctx, static_cast<LogoJobKind>(9), 0, false, false));
-    EXPECT_EQ(printSystem.openCount, 0);
+    EXPECT_EQ(ps.openCount, 0);
     EXPECT_TRUE(ui.events.empty());
 }
 

@@ -5,7 +5,7 @@
 #include <deque>
 
 #include "commands/serial_follow_up.h"
-#include "ports/testing/fake_print_system.h"
+#include "ports/testing/flow_harness.h"
 #include "ports/testing/recording_host_port.h"
 #include "ports/testing/recording_ui.h"
 #include "printer/selection_outcome.h"
@@ -64,15 +64,9 @@ private:
     UserInterface& m_ui;
 };
 
-struct Fixture {
-    AppState state;
-    FakePrintSystem ps;
-    RecordingUserInterface ui;
-    RecordingClock clock;
-    RecordingSettingsView view;
+struct Fixture : FlowHarness {
     RecordingHostPortStore store;
     RecordingSerialLine line;
-    CommandContext ctx{state, ps, ui, clock, view, {}};
     ScriptedDialog dialog{state, ps, store, ui};
 
     Fixture() {

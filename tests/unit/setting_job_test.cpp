@@ -5,8 +5,7 @@
 #include <algorithm>
 
 #include "commands/send_flow.h"
-#include "ports/testing/fake_print_system.h"
-#include "ports/testing/recording_ui.h"
+#include "ports/testing/flow_harness.h"
 #include "settings/factory_defaults.h"
 
 namespace kestrel {
@@ -16,14 +15,7 @@ using namespace testing;
 namespace o = offset;
 
 // A program with a KR-500 on a non-serial port, the base settings on its page.
-struct Fixture {
-    AppState state;
-    FakePrintSystem ps;
-    RecordingUserInterface ui;
-    RecordingClock clock;
-    RecordingSettingsView view;
-    CommandContext ctx{state, ps, ui, clock, view, {}};
-
+struct Fixture : FlowHarness {
     Fixture() {
         state.selectedPrinter().printerName = "KR500";
         state.selectedPrinter().mechanismId = mechanism::KR500;

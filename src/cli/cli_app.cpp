@@ -6,14 +6,6 @@
 #include <filesystem>
 #include <iostream>
 
-#include "platform/virtual/virtual_print_system.h"
-
-#ifdef KESTREL_HAVE_CUPS
-#include "platform/cups/cups_host_port_store.h"
-#include "platform/cups/cups_print_system.h"
-#include "platform/cups/termios_serial_line.h"
-#endif
-
 namespace kestrel::cli {
 
 CliEnvironment::CliEnvironment(std::istream& in_, std::ostream& out_, std::ostream& err_,
@@ -42,51 +34,8 @@ std::string CliEnvironment::startupFolder() const {
     return std::filesystem::current_path(ec).string();
 }
 
-namespace {
-
-// The virtual print system has no serial device behind its queues: only the stored value follows.
-class NoSerialDevice final : public SerialLine {
-public:
-    std::optional<SerialControl> readControl(const std::string&) override { return std::nullopt; }
-    bool writeControl(const std::string&, const SerialControl&) override { return false; }
-};
-
-}  // namespace
-
 std::optional<Platform> MakeDefaultPlatform(const GlobalOptions& options, std::ostream& err) {
-    if (options.printSystem == "virtual") {
-        if (options.virtualConfig.empty()) {
-            err << "kestrel-cli: --print-system=virtual needs --virtual-config FILE\n";
-            return std::nullopt;
-        }
-        if (!std::filesystem::is_regular_file(options.virtualConfig)) {
-            err << "kestrel-cli: " << options.virtualConfig << ": no such queue description file\n";
-            return std::nullopt;
-        }
-        Platform platform;
-        platform.printSystem = std::make_unique<VirtualPrintSystem>(options.virtualConfig);
-        platform.hostPortStore = std::make_unique<VirtualHostPortStore>(options.virtualConfig);
-        platform.serialLine = std::make_unique<NoSerialDevice>();
-        return platform;
-    }
-    if (options.printSystem == "cups") {
-#ifdef KESTREL_HAVE_CUPS
-        if (!options.host.empty()) {
-            // libcups reads the server from the environment on its first connection.
-            ::setenv("CUPS_SERVER", options.host.c_str(), 1);
-        }
-        Platform platform;
-        platform.printSystem = std::make_unique<CupsPrintSystem>();
-        platform.hostPortStore = std::make_unique<CupsHostPortStore>();
-        platform.serialLine = std::make_unique<TermiosSerialLine>();
-        return platform;
-#else
-        err << "kestrel-cli: this build has no CUPS support; use --print-system=virtual\n";
-        return std::nullopt;
-#endif
-    }
-    err << "kestrel-cli: unknown print system '" << options.printSystem << "'\n";
-    return std::nullopt;
+    return MakePlatform(options, err, "kestrel-cli");
 }
 
 CliApp::CliApp(std::istream& in, std::ostream& out, std::ostream& err)

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/platform.h"
 #include "ports/clock.h"
 #include "ports/host_port_store.h"
 #include "ports/print_system.h"
@@ -28,19 +29,11 @@ enum ExitCode : int {
     kExitQueueRefused = 3,  // the named queue cannot be used for the printer
 };
 
-struct GlobalOptions {
-    std::string printSystem = "cups";  // cups | virtual
-    std::string virtualConfig;
-    std::string host;    // CUPS server, host:port
+struct GlobalOptions : PlatformOptions {
     std::string folder;  // start-up folder: profile and working configuration
 };
 
-// The print system with the two serial-line ports that belong to it.
-struct Platform {
-    std::unique_ptr<PrintSystem> printSystem;
-    std::unique_ptr<HostPortStore> hostPortStore;
-    std::unique_ptr<SerialLine> serialLine;
-};
+using kestrel::Platform;
 
 // Builds the platform named by the options; nullopt (with a message on err) when it cannot.
 using PlatformFactory =

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QWidget>
+#include <memory>
 
 #include "ports/settings_view.h"
 #include "state/app_state.h"

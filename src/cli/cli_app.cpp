@@ -98,7 +98,14 @@ int CliApp::run(int argc, const char* const* argv) {
     CliEnvironment env(m_in, m_out, m_err, options, m_factory, *m_clock);
     for (const auto& [sub, command] : subcommands) {
         if (sub->parsed()) {
-            return command->execute(env);
+            // A failure no command foresaw still ends with a message and exit code 1, never with
+            // an abort that leaves the user a core dump.
+            try {
+                return command->execute(env);
+            } catch (const std::exception& e) {
+                m_err << "kestrel-cli: " << e.what() << '\n';
+                return kExitFailed;
+            }
         }
     }
     return kExitUsage;

@@ -12,6 +12,7 @@
 #include "settings/factory_defaults.h"
 #include "settings/profile.h"
 #include "settings/setting_options.h"
+#include "settings/text.h"
 #include "storage/atomic_file.h"
 #include "storage/working_config.h"
 
@@ -34,13 +35,6 @@ std::string ValueText(const SettingDescription& setting, const SettingsRecord& r
         return std::string(*text);
     }
     return "(" + std::to_string(index) + ": not an option)";
-}
-
-bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
 }
 
 std::string Joined(std::span<const std::string_view> items, std::string_view quote = "\"") {
@@ -73,7 +67,8 @@ std::optional<std::int16_t> ParseCutAdjustment(std::string_view text) {
     }
     double mm = 0;
     const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), mm);
-    if (ec != std::errc{} || end != s.data() + s.size()) {
+    // from_chars takes "nan" and "inf"; neither is a distance.
+    if (ec != std::errc{} || end != s.data() + s.size() || !std::isfinite(mm)) {
         return std::nullopt;
     }
     const double tenths = std::round(mm * 10.0);
@@ -191,7 +186,14 @@ int SettingsSetCommand::execute(CliEnvironment& env) {
     bool created = false;
     if (head.status == FileHead::Status::Read && head.bytes.size() >= kSettingsRecordSize) {
         std::copy_n(head.bytes.begin(), kSettingsRecordSize, state.settings.begin());
-    } else if (head.status == FileHead::Status::CannotOpen && !std::filesystem::exists(m_file)) {
+    } else if (head.status == FileHead::Status::CannotOpen) {
+        std::error_code ec;
+        if (std::filesystem::exists(m_file, ec) || ec) {
+            // There, but not readable as a file (a folder, a pipe, no permission, a bad name).
+            env.err << "kestrel-cli: " << m_file << ": cannot be read"
+                    << (ec ? ": " + ec.message() : std::string()) << '\n';
+            return kExitFailed;
+        }
         LoadFactoryDefaults(state);
         created = true;
     } else {
@@ -205,8 +207,8 @@ int SettingsSetCommand::execute(CliEnvironment& env) {
             env.err << "kestrel-cli: \"" << assignment << "\" is not LABEL=OPTION\n";
             return kExitUsage;
         }
-        const std::string label = assignment.substr(0, eq);
-        const std::string value = assignment.substr(eq + 1);
+        const std::string label(Trim(std::string_view(assignment).substr(0, eq)));
+        const std::string value(Trim(std::string_view(assignment).substr(eq + 1)));
         const SettingDescription* setting = FindSetting(label);
         if (!setting) {
             env.err << "kestrel-cli: unknown setting \"" << label

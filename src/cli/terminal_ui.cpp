@@ -7,6 +7,8 @@
 #include <string>
 #include <utility>
 
+#include "settings/text.h"
+
 namespace kestrel::cli {
 namespace {
 
@@ -22,11 +24,6 @@ public:
 private:
     std::ostream& m_err;
 };
-
-std::string Lower(std::string s) {
-    std::ranges::transform(s, s.begin(), [](unsigned char c) { return std::tolower(c); });
-    return s;
-}
 
 // Box texts carry the dialog's line breaks; trailing ones only pad the box.
 std::string_view TrimTrailingNewlines(std::string_view text) {
@@ -62,12 +59,13 @@ Answer TerminalUserInterface::showMessage(const MessageBox& box) {
         m_err << "\nNo answer on standard input: cancelled (use --yes to confirm).\n";
         return box.buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
     }
-    const std::string answer = Lower(line);
-    if (answer == "y" || answer == "yes" || answer == "ok") {
+    // " y " and "y\r" (a line typed on a Windows terminal) are yes as well.
+    const std::string_view answer = Trim(line);
+    const auto is = [&](std::string_view word) { return EqualsIgnoreCase(answer, word); };
+    if (is("y") || is("yes") || is("ok")) {
         return positive;
     }
-    return box.buttons == Buttons::YesNoCancel && answer != "n" && answer != "no" ? Answer::Cancel
-                                                                                  : negative;
+    return box.buttons == Buttons::YesNoCancel && !is("n") && !is("no") ? Answer::Cancel : negative;
 }
 
 CursorId TerminalUserInterface::setCursor(CursorId cursor) {

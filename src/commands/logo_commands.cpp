@@ -69,6 +69,9 @@ std::string LogoJobFailureMessage(JobError code, std::string_view slotPath) {
         case JobError::BitmapUnreadable:
             reason = "\nThe BITMAP file cannot be read.";
             break;
+        case JobError::LogoTooLarge:
+            reason = "\nThe logo is too large for the printer's NV graphics memory (384 KB).";
+            break;
         default:
             return {};
     }

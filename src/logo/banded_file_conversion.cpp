@@ -1,5 +1,7 @@
 #include "logo/banded_file_conversion.h"
 
+#include "storage/regular_file.h"
+
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -23,22 +25,15 @@ constexpr std::size_t kBandBytes = 128 * 1024;
 
 std::optional<LogoConversion> ConvertLogoFileInBands(const std::filesystem::path& path,
                                                      bool twoColorRequested) {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) {
+    int error = 0;
+    const auto file = RegularFile::open(path, error);
+    if (!file || file->size() < kFileHeaderSize) {
         return std::nullopt;
     }
-    const std::uint64_t fileLength = std::filesystem::file_size(path, error);
-    if (error || fileLength < kFileHeaderSize) {
-        return std::nullopt;
-    }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return std::nullopt;
-    }
+    const std::uint64_t fileLength = file->size();
     std::array<std::uint8_t, kHeadSize> head{};
     const auto headLength = static_cast<std::size_t>(std::min(fileLength, kHeadSize));
-    in.read(reinterpret_cast<char*>(head.data()), static_cast<std::streamsize>(headLength));
-    if (in.gcount() != static_cast<std::streamsize>(headLength)) {
+    if (file->readAt(0, std::span(head).first(headLength)) != headLength) {
         return std::nullopt;
     }
     // The header fields lie in the head, so the checks over it decide as over the whole file.
@@ -55,12 +50,7 @@ std::optional<LogoConversion> ConvertLogoFileInBands(const std::filesystem::path
     const std::uint64_t bodyLength = fileLength - kFileHeaderSize;
     const std::uint64_t start = header.pixelRowsStartFor(std::max(bodyLength, kMinBlockSize));
     std::uint64_t remaining = start < bodyLength ? bodyLength - start : 0;
-    if (remaining > 0) {
-        in.seekg(static_cast<std::streamoff>(kFileHeaderSize + start));
-        if (!in) {
-            return std::nullopt;
-        }
-    }
+    std::uint64_t offset = kFileHeaderSize + start;
 
     const auto width = static_cast<std::uint32_t>(header.width());
     const bool topDown = header.height() < 0;
@@ -82,8 +72,8 @@ std::optional<LogoConversion> ConvertLogoFileInBands(const std::filesystem::path
             if (remaining > 0) {
                 const auto toRead =
                     static_cast<std::size_t>(std::min<std::uint64_t>(wanted, remaining));
-                in.read(reinterpret_cast<char*>(band.data()), static_cast<std::streamsize>(toRead));
-                got = static_cast<std::size_t>(in.gcount());
+                got = file->readAt(offset, std::span(band).first(toRead)).value_or(0);
+                offset += got;
                 // A file cut short while being read ends where the read ended.
                 remaining = got < toRead ? 0 : remaining - toRead;
             }

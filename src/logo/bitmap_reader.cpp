@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
+#include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <new>
 #include <vector>
 
 #include "logo/logo_geometry.h"
+#include "storage/regular_file.h"
 
 namespace kestrel {
 namespace {
@@ -104,6 +106,12 @@ BitmapRead Finish(PackedBitmap bitmap, std::size_t realBytes, bool twoColorReque
                 return Fail(BitmapReadResult::BMP_BAD_FORMAT);
         }
     }
+    // Refused before any conversion: a logo the printer cannot hold is never worth the time and
+    // memory of drawing it (a small compressed file may declare 65528 x 65535 dots).
+    if (!LogoFitsGraphicsMemory(static_cast<std::uint32_t>(bitmap.width()),
+                                static_cast<std::uint32_t>(std::abs(bitmap.height())), twoColor)) {
+        return Fail(BitmapReadResult::BMP_TOO_LARGE);
+    }
     BitmapRead read;
     read.result = BitmapReadResult::BMP_OK;
     read.bitmap.emplace(std::move(bitmap));
@@ -145,17 +153,15 @@ BitmapRead ReadLogoBitmapBytes(std::span<const std::uint8_t> file, bool twoColor
 }
 
 BitmapRead ReadLogoBitmap(const std::filesystem::path& path, bool twoColorRequested) {
-    std::error_code error;
-    if (std::filesystem::is_directory(path, error)) {
-        return Fail(BitmapReadResult::BMP_NOT_FOUND);
-    }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return Fail(BitmapReadResult::BMP_NOT_FOUND);
+    int error = 0;
+    const auto file = RegularFile::open(path, error);
+    if (!file) {
+        // A folder counts as no file; a pipe or a device exists but cannot be read as one.
+        return Fail(error == EINVAL ? BitmapReadResult::BMP_UNREADABLE
+                                    : BitmapReadResult::BMP_NOT_FOUND);
     }
     std::array<std::uint8_t, kFileHeaderSize> headerBytes{};
-    in.read(reinterpret_cast<char*>(headerBytes.data()), headerBytes.size());
-    if (in.gcount() != static_cast<std::streamsize>(headerBytes.size())) {
+    if (file->readAt(0, headerBytes) != headerBytes.size()) {
         return Fail(BitmapReadResult::BMP_BAD_FORMAT);
     }
     const auto header = ParseFileHeader(headerBytes);
@@ -166,33 +172,17 @@ BitmapRead ReadLogoBitmap(const std::filesystem::path& path, bool twoColorReques
         return Fail(BitmapReadResult::BMP_UNREADABLE);
     }
 
-    // The block is sized from the file's real length, never from its size field alone.
-    const std::uint64_t fileLength = std::filesystem::file_size(path, error);
+    // The block is sized from the file's real length, never from its size field.
     try {
-        std::size_t realBytes = 0;
+        const auto bodyLength = static_cast<std::size_t>(file->size() - kFileHeaderSize);
         std::size_t blockSize = 0;
-        std::unique_ptr<std::uint8_t[]> block;
-        if (!error && fileLength >= kFileHeaderSize) {
-            block =
-                AllocateBlock(static_cast<std::size_t>(fileLength - kFileHeaderSize), blockSize);
-            in.read(reinterpret_cast<char*>(block.get()),
-                    static_cast<std::streamsize>(fileLength - kFileHeaderSize));
-            realBytes = static_cast<std::size_t>(in.gcount());
-            std::memset(block.get() + realBytes, 0, blockSize - realBytes);
-        } else {
-            // No length to go by (a pipe, say): read what arrives.
-            std::vector<std::uint8_t> data;
-            std::array<char, 65536> chunk{};
-            while (in.read(chunk.data(), chunk.size()) || in.gcount() > 0) {
-                data.insert(data.end(), chunk.begin(), chunk.begin() + in.gcount());
-            }
-            realBytes = data.size();
-            block = AllocateBlock(realBytes, blockSize);
-            if (realBytes > 0) {
-                std::memcpy(block.get(), data.data(), realBytes);
-            }
+        auto block = AllocateBlock(bodyLength, blockSize);
+        const auto got = file->readAt(kFileHeaderSize, std::span(block.get(), bodyLength));
+        if (!got) {
+            return Fail(BitmapReadResult::BMP_UNREADABLE);
         }
-        return Finish(PackedBitmap(std::move(block), blockSize, header->pixelOffset), realBytes,
+        std::memset(block.get() + *got, 0, blockSize - *got);
+        return Finish(PackedBitmap(std::move(block), blockSize, header->pixelOffset), *got,
                       twoColorRequested);
     } catch (const std::bad_alloc&) {
         return Fail(BitmapReadResult::BMP_UNREADABLE);

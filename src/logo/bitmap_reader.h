@@ -6,7 +6,8 @@
 // their common first 40 bytes), fully present in the file; one plane; 1, 4, 8 or 24 bits per
 // pixel; no compression, or RLE8 with 8 bits, or RLE4 with 4 bits; width 1 to 65528 and height 1
 // to 65535 (negative heights, rows stored top row first, only uncompressed); at most 256 colours
-// for a palette image; a target height of at least one row.
+// for a palette image; a target height of at least one row. Only a regular file is read.
+// A logo whose dot planes exceed the printer's NV graphics memory is BMP_TOO_LARGE.
 //
 // The block holds the file's real bytes; the file size field never sizes it. Bytes the image
 // needs beyond the end of the file read as zero.
@@ -26,6 +27,7 @@ enum class BitmapReadResult : std::uint32_t {
     BMP_NOT_FOUND = 1,
     BMP_BAD_FORMAT = 2,
     BMP_UNREADABLE = 3,
+    BMP_TOO_LARGE = 4,  // the planes would not fit the printer's NV graphics memory
 };
 
 struct BitmapRead {

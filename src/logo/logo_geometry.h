@@ -26,4 +26,17 @@ inline std::uint32_t LogoBytesPerRow(std::uint32_t width) {
     return (width + 7) / 8;
 }
 
+// The largest NV graphics memory a KR printer offers; a logo's planes must fit in it.
+inline constexpr std::uint64_t kNvGraphicsMemoryBytes = 384 * 1024;
+
+// The bytes a logo's dot planes take of the NV graphics memory (one plane, or two in two colours).
+inline std::uint64_t LogoPlaneBytes(std::uint32_t width, std::uint32_t height, bool twoColor) {
+    return std::uint64_t{LogoBytesPerRow(width)} * LogoTargetHeight(width, height) *
+           (twoColor ? 2u : 1u);
+}
+
+inline bool LogoFitsGraphicsMemory(std::uint32_t width, std::uint32_t height, bool twoColor) {
+    return LogoPlaneBytes(width, height, twoColor) <= kNvGraphicsMemoryBytes;
+}
+
 }  // namespace kestrel

@@ -49,6 +49,8 @@ JobError JobErrorFor(BitmapReadResult result) {
             return JobError::BitmapNotFound;
         case BitmapReadResult::BMP_BAD_FORMAT:
             return JobError::BitmapBadFormat;
+        case BitmapReadResult::BMP_TOO_LARGE:
+            return JobError::LogoTooLarge;
         default:
             return JobError::BitmapUnreadable;
     }

@@ -77,13 +77,18 @@ std::uint64_t PackedBitmap::colourCount() const {
 
 std::uint64_t PackedBitmap::pixelRowsStartFor(std::uint64_t blockSize) const {
     const std::uint64_t header = headerSize();
+    const std::uint64_t tableEnd = header + colourTableSize() % 65536;
+    // An offset inside the colour table would read palette bytes as pixels. Only a core header,
+    // which cannot state its colour count, may end its table early: the offset is all that says
+    // the table is short.
+    const std::uint64_t earliest = hasInfoLayout() ? tableEnd : header;
     if (m_pixelOffsetField >= 14) {
         const std::uint64_t fromField = m_pixelOffsetField - 14u;
-        if (fromField >= header && fromField <= blockSize) {
+        if (fromField >= earliest && fromField <= blockSize) {
             return fromField;
         }
     }
-    return header + colourTableSize() % 65536;
+    return tableEnd;
 }
 
 PackedBitmap::Bgr PackedBitmap::colourEntry(std::uint64_t index) const {

@@ -32,7 +32,7 @@ std::optional<Platform> MakePlatform(const PlatformOptions& options, std::ostrea
             err << programName << ": --print-system=virtual needs --virtual-config FILE\n";
             return std::nullopt;
         }
-        if (!std::filesystem::is_regular_file(options.virtualConfig)) {
+        if (std::error_code ec; !std::filesystem::is_regular_file(options.virtualConfig, ec)) {
             err << programName << ": " << options.virtualConfig
                 << ": no such queue description file\n";
             return std::nullopt;

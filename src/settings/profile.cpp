@@ -7,7 +7,9 @@
 #include <optional>
 
 #include "ports/user_interface.h"
+#include "settings/text.h"
 #include "state/app_state.h"
+#include "storage/regular_file.h"
 
 namespace kestrel {
 namespace {
@@ -19,33 +21,11 @@ constexpr std::array<std::string_view, 6> kMechanismWords{"STANDARD",   "BLACKMA
 // A profile larger than this is not a profile; reading stops there.
 constexpr std::size_t kProfileReadLimit = 1u << 20;
 
-char LowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    return std::ranges::equal(a, b, [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
-}
-
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
-}
-
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && IsBlank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
 // Position of the first word that matches, or 0 when none does.
 template <std::size_t N>
 std::size_t WordIndex(const std::array<std::string_view, N>& words, std::string_view value) {
     for (std::size_t i = 0; i < N; ++i) {
-        if (EqualsNoCase(words[i], value)) {
+        if (EqualsIgnoreCase(words[i], value)) {
             return i;
         }
     }
@@ -87,7 +67,7 @@ std::string ReadProfileValue(std::string_view contents, std::string_view section
             if (inSection) {
                 break;  // only the first section of that name is searched
             }
-            inSection = !sectionSeen && EqualsNoCase(*name, section);
+            inSection = !sectionSeen && EqualsIgnoreCase(*name, section);
             sectionSeen = sectionSeen || inSection;
             continue;
         }
@@ -95,7 +75,8 @@ std::string ReadProfileValue(std::string_view contents, std::string_view section
             continue;
         }
         const auto equals = line.find('=');
-        if (equals == std::string_view::npos || !EqualsNoCase(Trim(line.substr(0, equals)), key)) {
+        if (equals == std::string_view::npos ||
+            !EqualsIgnoreCase(Trim(line.substr(0, equals)), key)) {
             continue;
         }
         const std::string_view value = Unquote(Trim(line.substr(equals + 1)));
@@ -109,25 +90,26 @@ void ReadProfile(ProfileState& profile, std::string_view contents) {
     profile.specIndex = static_cast<SpecIndex>(WordIndex(kSpecWords, spec));
 
     const std::string debugMode = ReadProfileValue(contents, "DEBUG", "DEBUGMODE", "OFF");
-    profile.debug = EqualsNoCase(debugMode, "ON");
+    profile.debug = EqualsIgnoreCase(debugMode, "ON");
     if (profile.debug) {
         const std::string mech = ReadProfileValue(contents, "DEBUG", "DEBUGMECH", "STANDARD");
         profile.mechanismIndex = static_cast<MechanismIndex>(WordIndex(kMechanismWords, mech));
     }
 
     const std::string region = ReadProfileValue(contents, "MECH", "MECHSPEC", "");
-    profile.egypt = EqualsNoCase(region, "Egypt");
-    profile.taiwan = EqualsNoCase(region, "Taiwan");
+    profile.egypt = EqualsIgnoreCase(region, "Egypt");
+    profile.taiwan = EqualsIgnoreCase(region, "Taiwan");
 }
 
 void ReadProfile(AppState& state) {
     std::string contents;
-    std::ifstream in(std::filesystem::path(state.startupFolder) / kProfileFileName,
-                     std::ios::binary);
-    if (in) {
+    int error = 0;
+    if (const auto file = RegularFile::open(
+            std::filesystem::path(state.startupFolder) / kProfileFileName, error)) {
         contents.resize(kProfileReadLimit);
-        in.read(contents.data(), static_cast<std::streamsize>(contents.size()));
-        contents.resize(static_cast<std::size_t>(in.gcount()));
+        const auto got = file->readAt(
+            0, std::span(reinterpret_cast<std::uint8_t*>(contents.data()), contents.size()));
+        contents.resize(got.value_or(0));
     }
     ReadProfile(state.profile, contents);
 }

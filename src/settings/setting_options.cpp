@@ -5,6 +5,7 @@
 #include <cctype>
 
 #include "settings/settings_record.h"
+#include "settings/text.h"
 
 namespace kestrel {
 namespace {
@@ -86,13 +87,6 @@ const std::array kSettings{
     SettingDescription{o::BmCutAdjustment, "BM Cut Adjustment", P::CustomizeValue, 1259, {}},
     SettingDescription{o::Font, "Font", P::MemorySwitch, 1161, kFont},
 };
-
-bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
-    return std::ranges::equal(a, b, [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) ==
-               std::tolower(static_cast<unsigned char>(y));
-    });
-}
 
 }  // namespace
 

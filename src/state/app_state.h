@@ -13,7 +13,7 @@
 
 namespace kestrel {
 
-// Codes of the last failed printer job: 1-4 from the raw job channel, 5-7 from a logo bitmap.
+// Codes of the last failed printer job: 1-4 from the raw job channel, 5-8 from a logo bitmap.
 enum class JobError : std::uint32_t {
     None = 0,
     StartDocument = 1,
@@ -23,6 +23,7 @@ enum class JobError : std::uint32_t {
     BitmapNotFound = 5,
     BitmapBadFormat = 6,
     BitmapUnreadable = 7,
+    LogoTooLarge = 8,  // more dots than the NV graphics memory holds
 };
 
 struct AppState {

@@ -1,7 +1,10 @@
 #include "storage/atomic_file.h"
 
+#include "storage/regular_file.h"
+
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <memory>
@@ -103,22 +106,19 @@ SystemErrorCode CheckReplaceable(const fs::path& target, const fs::file_status& 
 
 FileHead ReadFileHead(const fs::path& path, std::size_t maxBytes) {
     FileHead head;
-    std::error_code ec;
-    if (fs::is_directory(path, ec)) {
-        return head;
-    }
-    const FilePtr file{std::fopen(path.c_str(), "rb")};
+    int error = 0;
+    const auto file = RegularFile::open(path, error);
     if (!file) {
         return head;
     }
-    head.bytes.resize(maxBytes);
-    const std::size_t got = std::fread(head.bytes.data(), 1, maxBytes, file.get());
-    if (std::ferror(file.get())) {
+    head.bytes.resize(static_cast<std::size_t>(std::min<std::uint64_t>(maxBytes, file->size())));
+    const auto got = file->readAt(0, head.bytes);
+    if (!got) {
         head.bytes.clear();
         head.status = FileHead::Status::ReadFailed;
         return head;
     }
-    head.bytes.resize(got);
+    head.bytes.resize(*got);
     head.status = FileHead::Status::Read;
     return head;
 }

@@ -4,18 +4,11 @@
 #include <sstream>
 
 #include "printer/device_uri.h"
+#include "settings/text.h"
+#include "storage/regular_file.h"
 
 namespace kestrel {
 namespace {
-
-std::string_view Trim(std::string_view s) {
-    constexpr std::string_view kSpace = " \t\r\n";
-    const std::size_t begin = s.find_first_not_of(kSpace);
-    if (begin == std::string_view::npos) {
-        return {};
-    }
-    return s.substr(begin, s.find_last_not_of(kSpace) - begin + 1);
-}
 
 std::string Lower(std::string_view s) {
     std::string out(s);
@@ -125,13 +118,19 @@ std::vector<std::string> Lines(std::string_view text) {
 }
 
 std::optional<std::string> ReadWholeFile(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
+    int error = 0;
+    const auto opened = RegularFile::open(file, error);
+    if (!opened) {
         return std::nullopt;
     }
-    std::ostringstream text;
-    text << in.rdbuf();
-    return std::move(text).str();
+    std::string text(static_cast<std::size_t>(opened->size()), '\0');
+    const auto got =
+        opened->readAt(0, std::span(reinterpret_cast<std::uint8_t*>(text.data()), text.size()));
+    if (!got) {
+        return std::nullopt;
+    }
+    text.resize(*got);
+    return text;
 }
 
 }  // namespace

@@ -1,0 +1,141 @@
+// Input a till installer never means to give but sometimes does: pipes and devices where a file
+// belongs, sizes no printer can hold, fields that point into the wrong place, and typing slips.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <string>
+
+#include "cli_test_support.h"
+#include "commands/logo_commands.h"
+#include "logo/bitmap_reader.h"
+#include "logo/logo_job.h"
+#include "logo_test_bitmaps.h"
+#include "ports/testing/recording_ui.h"
+#include "settings/profile.h"
+#include "storage/atomic_file.h"
+#include "storage/working_config.h"
+#include "storage_test_support.h"
+
+namespace kestrel {
+namespace {
+
+using testing::TempFolder;
+
+// Every reader of outside files refuses a named pipe (which would block) and a device (which
+// never ends) instead of reading it.
+TEST(HostileInput, OnlyRegularFilesAreRead) {
+    TempFolder dir;
+    ASSERT_EQ(::mkfifo((dir / "kestrel.ini").c_str(), 0600), 0);
+    ASSERT_EQ(::mkfifo((dir / "kestspec.ini").c_str(), 0600), 0);
+    for (const char* path : {"/dev/zero", "/dev/null"}) {
+        SCOPED_TRACE(path);
+        EXPECT_EQ(ReadFileHead(path, 38).status, FileHead::Status::CannotOpen);
+        EXPECT_EQ(ReadLogoBitmap(path, false).result, BitmapReadResult::BMP_UNREADABLE);
+    }
+    EXPECT_EQ(ReadFileHead(dir / "kestrel.ini", 38).status, FileHead::Status::CannotOpen);
+    EXPECT_EQ(ReadLogoBitmap(dir / "kestrel.ini", false).result, BitmapReadResult::BMP_UNREADABLE);
+    EXPECT_EQ(ReadLogoBitmap(dir.path(), false).result, BitmapReadResult::BMP_NOT_FOUND);
+
+    // Start-up with both of its files as pipes goes on with the defaults.
+    AppState state;
+    state.startupFolder = dir.path().string();
+    testing::RecordingUserInterface ui;
+    NoSettingsView view;
+    ReadProfile(state);
+    ReadWorkingConfig(state, ui, view);
+    EXPECT_EQ(state.profile.specIndex, ProfileState{}.specIndex);
+}
+
+// A tiny RLE8 file (just the end-of-bitmap code) that declares width x height.
+std::vector<std::uint8_t> Rle8Declaring(std::int32_t width, std::int32_t height) {
+    testing::BmpFields f;
+    f.width = width;
+    f.height = height;
+    f.bitCount = 8;
+    f.compression = 1;
+    f.coloursUsed = 2;
+    f.palette = {{0, 0, 0}, {255, 255, 255}};
+    f.pixelData = {0, 1};
+    return testing::MakeBmp(f);
+}
+
+// The planes must fit the printer's 384 KB of NV graphics memory; the check comes before any
+// conversion, so a hostile declaration costs nothing.
+TEST(HostileInput, LogosLargerThanTheGraphicsMemoryAreRefusedBeforeConversion) {
+    struct Case {
+        std::int32_t width, height;
+        bool twoColor;
+        BitmapReadResult result;
+    };
+    const Case cases[] = {
+        {2048, 1536, false, BitmapReadResult::BMP_OK},  // 256 bytes x 1536 rows: exactly 384 KB
+        {2048, 1537, false, BitmapReadResult::BMP_TOO_LARGE},
+        {2048, 1536, true, BitmapReadResult::BMP_TOO_LARGE},  // two planes
+        {2048, 768, true, BitmapReadResult::BMP_OK},
+        {65528, 65535, true, BitmapReadResult::BMP_TOO_LARGE},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height));
+        EXPECT_EQ(ReadLogoBitmapBytes(Rle8Declaring(c.width, c.height), c.twoColor).result,
+                  c.result);
+    }
+    EXPECT_EQ(JobErrorFor(BitmapReadResult::BMP_TOO_LARGE), JobError::LogoTooLarge);
+    EXPECT_NE(LogoJobFailureMessage(JobError::LogoTooLarge, "a.bmp").find("NV graphics memory"),
+              std::string::npos);
+}
+
+// A pixel-offset field pointing into the colour table of an information header (which states its
+// colour count) is not followed: the rows start behind the table, as without the field. A short
+// table of a core header is found by the field (the bitmap corpus has one).
+TEST(HostileInput, PixelOffsetInsideTheColourTableIsIgnored) {
+    const auto file = testing::MakePalette(4, 2, 8, {{0, 0, 0}, {255, 255, 255}, {0, 0, 255}},
+                                           [](int x, int y) { return (x + y) % 3; });
+    auto pointingIntoTable = file;
+    pointingIntoTable[10] = 14 + 40 + 4;  // the second palette entry
+    const auto a = ReadLogoBitmapBytes(file, false);
+    const auto b = ReadLogoBitmapBytes(pointingIntoTable, false);
+    ASSERT_EQ(a.result, BitmapReadResult::BMP_OK);
+    ASSERT_EQ(b.result, BitmapReadResult::BMP_OK);
+    const std::uint64_t size = 4096;
+    EXPECT_EQ(b.bitmap->pixelRowsStartFor(size), a.bitmap->pixelRowsStartFor(size));
+}
+
+TEST(HostileInput, CommandLineSlips) {
+    struct Case {
+        std::vector<const char*> args;
+        std::string input;
+        int exitCode;
+        std::string errorHas;
+    };
+    const std::string longName(300, 'x');
+    const Case cases[] = {
+        {{"settings", "set", "a.kcf", "BM Cut Adjustment=nan"}, "", 2, "not \"nan\""},
+        {{"settings", "set", "a.kcf", "BM Cut Adjustment=inf"}, "", 2, "not \"inf\""},
+        {{"settings", "set", "a.kcf", " Paper Width = 58mm/32column "}, "", 0, ""},
+        {{"settings", "set", longName.c_str(), "Paper Width=58mm/32column"},
+         "",
+         1,
+         "File name too long"},
+        {{"send", "--printer", "KR500"}, " y \n", 0, ""},
+        {{"send", "--printer", "KR500"}, "y\r\n", 0, ""},
+        {{"send", "--printer", "KR500"}, "nope\n", 1, "Nothing was sent"},
+    };
+    for (const Case& c : cases) {
+        testing::Cli cli;
+        const std::string joined = c.args.back() + std::string(" <") + c.input;
+        SCOPED_TRACE(joined);
+        auto args = c.args;
+        const std::string file = cli.folder + "/a.kcf";
+        if (std::string(args[0]) == "settings" && std::string(args[2]) == "a.kcf") {
+            args[2] = file.c_str();
+        }
+        EXPECT_EQ(cli.run(args, c.input), c.exitCode) << cli.err.str();
+        EXPECT_NE(cli.err.str().find(c.errorHas), std::string::npos) << cli.err.str();
+        if (std::string(args[0]) == "send") {
+            EXPECT_EQ(cli.fake.jobs.size(), c.input == "nope\n" ? 0u : 1u);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace kestrel

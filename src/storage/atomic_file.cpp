@@ -2,6 +2,8 @@
 
 #include "storage/regular_file.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -102,6 +104,64 @@ SystemErrorCode CheckReplaceable(const fs::path& target, const fs::file_status& 
     return syserr::Success;
 }
 
+// The new file takes the old one's mode, and its owner and group when we may give them (root).
+void KeepModeAndOwner(const fs::path& temp, const fs::path& target) {
+    struct stat old {};
+    if (::stat(target.c_str(), &old) != 0) {
+        return;
+    }
+    ::chmod(temp.c_str(), old.st_mode & 07777);
+    if (::geteuid() == 0) {
+        [[maybe_unused]] const int ignored = ::chown(temp.c_str(), old.st_uid, old.st_gid);
+    }
+}
+
+int RenameReplacing(const fs::path& from, const fs::path& to) {
+    return std::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+}
+
+// "Create new" must not replace a file that appeared after the check: the rename itself refuses.
+int RenameNoReplace(const fs::path& from, const fs::path& to) {
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+        return 0;
+    }
+    if (errno != EINVAL && errno != ENOSYS) {
+        return errno;
+    }
+    // A file system without the flag: a hard link fails just the same when the name is taken.
+    if (::link(from.c_str(), to.c_str()) != 0) {
+        return errno;
+    }
+    ::unlink(from.c_str());
+    return 0;
+}
+
+// Not atomic, so used only where a temporary file cannot be made: the bytes overwrite the file
+// and it is cut to their length.
+SystemErrorCode WriteInPlace(const fs::path& target, std::span<const std::uint8_t> bytes) {
+    const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        return SystemErrorFromErrno(errno);
+    }
+    std::size_t done = 0;
+    int err = 0;
+    while (done < bytes.size() && err == 0) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno != EINTR) {
+            err = errno;
+        } else if (n > 0) {
+            done += static_cast<std::size_t>(n);
+        }
+    }
+    if (err == 0 && (::ftruncate(fd, static_cast<off_t>(bytes.size())) != 0 || ::fsync(fd) != 0)) {
+        err = errno;
+    }
+    if (::close(fd) != 0 && err == 0) {
+        err = errno;
+    }
+    return err == 0 ? syserr::Success : SystemErrorFromErrno(err);
+}
+
 }  // namespace
 
 FileHead ReadFileHead(const fs::path& path, std::size_t maxBytes) {
@@ -145,10 +205,14 @@ SystemErrorCode WriteFileAtomically(const fs::path& path, std::span<const std::u
 
     TemporaryFile temp;
     if (const int err = temp.create(target)) {
+        // A writable file in a folder the user may not write to can still be rewritten in place.
+        if (exists && err == EACCES) {
+            return WriteInPlace(target, bytes);
+        }
         return SystemErrorFromErrno(err);
     }
     if (exists) {
-        fs::permissions(temp.path(), status.permissions(), ec);  // the new file keeps the old mode
+        KeepModeAndOwner(temp.path(), target);
     }
     if (const int err = temp.writeAndClose(bytes)) {
         return SystemErrorFromErrno(err);
@@ -156,9 +220,9 @@ SystemErrorCode WriteFileAtomically(const fs::path& path, std::span<const std::u
     if (beforeRename) {
         beforeRename();
     }
-    fs::rename(temp.path(), target, ec);
-    if (ec) {
-        return SystemErrorFromErrno(ec.value());
+    if (const int err = mode == CreateMode::CreateNew ? RenameNoReplace(temp.path(), target)
+                                                      : RenameReplacing(temp.path(), target)) {
+        return SystemErrorFromErrno(err);
     }
     temp.keep();
     SyncFolder(target);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -113,6 +114,47 @@ TEST(AtomicWrite, ALinkedFileIsReplacedAndTheLinkStays) {
               syserr::Success);
     EXPECT_TRUE(fs::is_symlink(folder / "link.kcf"));
     EXPECT_EQ(ReadAll(folder / "real" / "a.kcf"), kNew);
+}
+
+// A file that turns up between the check and the rename is never replaced by "create new".
+TEST(AtomicWrite, CreateNewLosesToAFileThatAppearedMeanwhile) {
+    TempFolder folder;
+    const auto target = folder / "a.kcf";
+    EXPECT_EQ(
+        WriteFileAtomically(target, kNew, CreateMode::CreateNew, [&] { WriteAll(target, kOld); }),
+        syserr::FileExists);
+    EXPECT_EQ(ReadAll(target), kOld);
+    EXPECT_EQ(folder.names(), std::vector<std::string>{"a.kcf"});
+}
+
+// Run as an ordinary user (nobody, when the tests run as root): a writable file in a folder
+// without write permission is rewritten in place; a replaced file keeps its owner when root
+// replaces it.
+TEST(AtomicWrite, ReadOnlyFolderAndForeignOwner) {
+    TempFolder folder;
+    const auto target = folder / "kestrel.ini";
+    WriteAll(target, kOld);
+    if (geteuid() == 0) {
+        ASSERT_EQ(chown(target.c_str(), 65534, 65534), 0);
+        EXPECT_EQ(WriteFileAtomically(target, kNew, CreateMode::ReplaceExisting), syserr::Success);
+        struct stat st {};
+        ASSERT_EQ(stat(target.c_str(), &st), 0);
+        EXPECT_EQ(st.st_uid, 65534u);
+        EXPECT_EQ(st.st_gid, 65534u);
+        ASSERT_EQ(chown(folder.path().c_str(), 65534, 65534), 0);
+    }
+    fs::permissions(folder.path(), fs::perms::owner_read | fs::perms::owner_exec);
+    const int status = InChild([&] {
+        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) {
+            _exit(2);
+        }
+        _exit(WriteFileAtomically(target, kOld, CreateMode::ReplaceExisting) == syserr::Success
+                  ? 0
+                  : 1);
+    });
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(ReadAll(target), kOld);
 }
 
 TEST(ReadHead, StatusAndLength) {

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <string_view>
 
 namespace kestrel::cli {
 
@@ -69,6 +70,12 @@ int CliApp::run(int argc, const char* const* argv) {
         subcommands.emplace_back(command->setup(app), command.get());
     }
 
+    // "-h" is the host option, as in the windowed program; last, without a host, it can only
+    // mean help.
+    if (argc >= 2 && std::string_view(argv[argc - 1]) == "-h") {
+        m_out << app.help();
+        return kExitOk;
+    }
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {
@@ -85,6 +92,15 @@ int CliApp::run(int argc, const char* const* argv) {
             }
         }
         if (!named) {
+            // A word where the command belongs is named, with the commands there are.
+            const auto extras = app.remaining();
+            if (!extras.empty() && !extras.front().starts_with('-')) {
+                m_err << "kestrel-cli: unknown command \"" << extras.front() << "\"; commands:";
+                for (const auto& [sub, command] : subcommands) {
+                    m_err << ' ' << sub->get_name();
+                }
+                m_err << '\n';
+            }
             m_err << "Usage: kestrel-cli [global options] COMMAND [options]; see --help\n";
         }
         return kExitUsage;

@@ -59,6 +59,9 @@ int SettingJobCommand::execute(CliEnvironment& env) {
 
     // A dry run writes the job to a file instead of the queue; the queue was still checked.
     JobTarget target(*platform, m_options, env.clock);
+    if (!target.writable(env.err)) {
+        return kExitFailed;
+    }
     CommandContext ctx{state, target.printSystem(), ui, target.clock(), view, {}};
     if (!target.dryRun()) {
         ctx.afterSettingsSent = [&](CommandContext& c, Owner) {
@@ -69,7 +72,9 @@ int SettingJobCommand::execute(CliEnvironment& env) {
     const FlowResult result = RunSettingCommand(ctx, m_kind, Owner::MainWindow);
     if (result == FlowResult::Done) {
         env.out << target.doneText() << '\n';
-        if (m_options.save) {
+        if (m_options.save && target.dryRun()) {
+            env.out << "Working configuration not saved: nothing reached the printer (--dry-run)\n";
+        } else if (m_options.save) {
             if (!WriteWorkingConfig(state, ui, view)) {
                 return kExitFailed;
             }

@@ -38,9 +38,23 @@ void AddJobOptions(CLI::App* sub, SessionOptions& options, int& slot) {
 }  // namespace
 
 std::string LogoCommandGroup::usage() const {
-    return "logo register|print|delete --printer NAME --slot 1..5 [--two-color] [--no-cut] "
-           "[--yes] [--dry-run FILE] [FILE.bmp] | logo confirm-print --printer NAME | "
-           "logo preview FILE.bmp [--two-color] --output OUT.png";
+    constexpr std::string_view kJob = " --printer NAME --slot 1..5 [--yes] [--dry-run FILE]";
+    if (m_register && m_register->parsed()) {
+        return std::string("logo register") + std::string(kJob) + " [--two-color] FILE.bmp";
+    }
+    if (m_print && m_print->parsed()) {
+        return std::string("logo print") + std::string(kJob) + " [--two-color] [--no-cut]";
+    }
+    if (m_delete && m_delete->parsed()) {
+        return std::string("logo delete") + std::string(kJob);
+    }
+    if (m_confirm && m_confirm->parsed()) {
+        return "logo confirm-print --printer NAME [--yes] [--dry-run FILE]";
+    }
+    if (m_preview && m_preview->parsed()) {
+        return "logo preview FILE.bmp [--two-color] --output OUT.png";
+    }
+    return "logo register|print|delete|confirm-print|preview ...; see logo --help";
 }
 
 CLI::App* LogoCommandGroup::setup(CLI::App& parent) {
@@ -119,6 +133,9 @@ int LogoCommandGroup::executeJob(CliEnvironment& env) {
     SettingsView& view = session.view;
 
     JobTarget target(*platform, m_options, env.clock, /*appendJobs=*/m_confirm->parsed());
+    if (!target.writable(env.err)) {
+        return kExitFailed;
+    }
     CommandContext ctx{state, target.printSystem(), ui, target.clock(), view, {}};
 
     const int slot = m_slot - 1;

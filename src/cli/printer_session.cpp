@@ -1,6 +1,10 @@
 #include "cli/printer_session.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <ostream>
 
 #include "cli/dry_run_print_system.h"
@@ -161,6 +165,25 @@ JobTarget::JobTarget(Platform& platform, const SessionOptions& options, Clock& c
         m_dryRun = std::make_unique<DryRunPrintSystem>(platform.printSystem.get(), options.dryRun,
                                                        appendJobs);
     }
+}
+
+bool JobTarget::writable(std::ostream& err) const {
+    if (!m_dryRun) {
+        return true;
+    }
+    std::error_code ec;
+    const bool existed = std::filesystem::exists(m_options.dryRun, ec);
+    errno = 0;
+    const bool opened = std::ofstream(m_options.dryRun, std::ios::binary | std::ios::app).is_open();
+    const int error = errno;
+    if (opened && !existed) {
+        std::filesystem::remove(m_options.dryRun, ec);  // the job creates it when it runs
+    }
+    if (!opened) {
+        err << "kestrel-cli: " << m_options.dryRun << ": cannot be written"
+            << (error != 0 ? std::string(": ") + std::strerror(error) : std::string()) << '\n';
+    }
+    return opened;
 }
 
 std::string JobTarget::doneText() const {

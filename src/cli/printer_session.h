@@ -72,6 +72,9 @@ public:
     PrintSystem& printSystem() { return m_dryRun ? *m_dryRun : *m_platform.printSystem; }
     Clock& clock() { return m_dryRun ? m_noWait : m_clock; }
     bool dryRun() const { return m_dryRun != nullptr; }
+    // Whether the dry-run file can be written; if not, says why. Checked before anything is
+    // asked, so a typing slip in the name is not reported as a printer error.
+    bool writable(std::ostream& err) const;
     // What the command prints when its jobs are done.
     std::string doneText() const;
 

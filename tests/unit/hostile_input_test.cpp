@@ -119,6 +119,16 @@ TEST(HostileInput, CommandLineSlips) {
         {{"send", "--printer", "KR500"}, " y \n", 0, ""},
         {{"send", "--printer", "KR500"}, "y\r\n", 0, ""},
         {{"send", "--printer", "KR500"}, "nope\n", 1, "Nothing was sent"},
+        {{"bogus"}, "", 2, "unknown command \"bogus\""},
+        {{"-h"}, "", 0, ""},
+        {{"send", "--printer", "KR500", "-y", "--dry-run", "/nonexistent/x.bin"},
+         "",
+         1,
+         "/nonexistent/x.bin: cannot be written"},
+        {{"logo", "print", "--printer", "KR500", "--slot", "9"},
+         "",
+         2,
+         "Usage: kestrel-cli logo print --printer"},
     };
     for (const Case& c : cases) {
         testing::Cli cli;
@@ -132,9 +142,17 @@ TEST(HostileInput, CommandLineSlips) {
         EXPECT_EQ(cli.run(args, c.input), c.exitCode) << cli.err.str();
         EXPECT_NE(cli.err.str().find(c.errorHas), std::string::npos) << cli.err.str();
         if (std::string(args[0]) == "send") {
-            EXPECT_EQ(cli.fake.jobs.size(), c.input == "nope\n" ? 0u : 1u);
+            EXPECT_EQ(cli.fake.jobs.size(), c.exitCode == 0 ? 1u : 0u);
         }
     }
+}
+
+TEST(HostileInput, ADryRunSaveKeepsTheWorkingConfiguration) {
+    testing::Cli cli;
+    const std::string out = cli.folder + "/job.bin";
+    EXPECT_EQ(cli.run({"send", "--printer", "KR500", "-y", "--save", "--dry-run", out.c_str()}), 0);
+    EXPECT_FALSE(std::filesystem::exists(cli.folder + "/kestrel.ini"));
+    EXPECT_TRUE(std::filesystem::exists(out));
 }
 
 }  // namespace

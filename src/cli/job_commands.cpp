@@ -63,9 +63,10 @@ int SettingJobCommand::execute(CliEnvironment& env) {
         return kExitFailed;
     }
     CommandContext ctx{state, target.printSystem(), ui, target.clock(), view, {}};
+    SerialFollowUp followUp = SerialFollowUp::NotSerial;
     if (!target.dryRun()) {
         ctx.afterSettingsSent = [&](CommandContext& c, Owner) {
-            FollowSerialPrinterAfterSend(c, *platform, m_options);
+            followUp = FollowSerialPrinterAfterSend(c, *platform, m_options);
         };
     }
 
@@ -81,6 +82,10 @@ int SettingJobCommand::execute(CliEnvironment& env) {
             env.out << "Working configuration saved to " << WorkingConfigPath(state).string()
                     << '\n';
         }
+    }
+    // The printer took the settings, but its queue still speaks the old line settings.
+    if (followUp == SerialFollowUp::NotStored) {
+        return kExitFailed;
     }
     return ExitStatusOf(result, env.err);
 }

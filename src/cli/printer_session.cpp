@@ -150,12 +150,12 @@ std::optional<int> PrepareSession(CliEnvironment& env, Platform* platform,
     return std::nullopt;
 }
 
-void FollowSerialPrinterAfterSend(CommandContext& ctx, Platform& platform,
-                                  const SessionOptions& options) {
+SerialFollowUp FollowSerialPrinterAfterSend(CommandContext& ctx, Platform& platform,
+                                            const SessionOptions& options) {
     const auto wait =
         std::chrono::milliseconds(static_cast<long long>(options.serialWaitSeconds * 1000.0));
-    FollowSerialPrinter(ctx, Owner::MainWindow, *platform.hostPortStore, *platform.serialLine,
-                        wait);
+    return FollowSerialPrinter(ctx, Owner::MainWindow, *platform.hostPortStore,
+                               *platform.serialLine, wait);
 }
 
 JobTarget::JobTarget(Platform& platform, const SessionOptions& options, Clock& clock,

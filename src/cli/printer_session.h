@@ -12,6 +12,7 @@
 #include "cli/terminal_ui.h"
 #include "commands/command_context.h"
 #include "commands/send_flow.h"
+#include "commands/serial_follow_up.h"
 #include "ports/settings_view.h"
 #include "state/app_state.h"
 
@@ -59,8 +60,8 @@ private:
 
 // After a successful send or initialization: a serial printer's queue follows the new line
 // settings once the job has left it.
-void FollowSerialPrinterAfterSend(CommandContext& ctx, Platform& platform,
-                                  const SessionOptions& options);
+SerialFollowUp FollowSerialPrinterAfterSend(CommandContext& ctx, Platform& platform,
+                                            const SessionOptions& options);
 
 // Where a command's jobs go: the checked queue, or with --dry-run the named file, in which case
 // there is no printer to wait for.

@@ -26,6 +26,11 @@ struct Platform {
     std::unique_ptr<SerialLine> serialLine;
 };
 
+// Whether a scheduler named as CUPS_SERVER names it ("host[:port]" or a socket path; empty for
+// the default) runs on this machine. Only then is a serial device named in a queue's URI this
+// machine's device.
+bool SchedulerIsLocal(std::string_view server);
+
 // The platform named by the options; nullopt (with a message on err, each line starting with
 // programName) when it cannot be had.
 std::optional<Platform> MakePlatform(const PlatformOptions& options, std::ostream& err,

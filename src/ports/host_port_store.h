@@ -17,6 +17,9 @@ public:
     virtual std::optional<std::string> readSerialLineValue(const PrinterEntry& entry) = 0;
     // Replaces the stored value; false when it could not be written.
     virtual bool writeSerialLineValue(const PrinterEntry& entry, std::string_view value) = 0;
+    // What the user can do when a write was refused (for example the rights it needs); empty
+    // when the store has nothing to say.
+    virtual std::string refusalAdvice() const { return {}; }
 };
 
 }  // namespace kestrel

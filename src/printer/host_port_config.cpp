@@ -11,7 +11,7 @@ std::string SerialDeviceName(std::string_view portName) {
     return std::string(portName);
 }
 
-void ConfigureHostPort(AppState& state, HostPortStore& store, SerialLine& line) {
+bool ConfigureHostPort(AppState& state, HostPortStore& store, SerialLine& line) {
     const std::string value = FormatSerialLineValue(state.hostPort);
     const PrinterEntry& printer = state.selectedPrinter();
     const std::string device = SerialDeviceName(printer.portName);
@@ -19,7 +19,7 @@ void ConfigureHostPort(AppState& state, HostPortStore& store, SerialLine& line) 
         ApplyHostPortToControl(state.hostPort, *control);
         line.writeControl(device, *control);
     }
-    store.writeSerialLineValue(printer, value);
+    return store.writeSerialLineValue(printer, value);
 }
 
 }  // namespace kestrel

@@ -18,7 +18,8 @@ std::string SerialDeviceName(std::string_view portName);
 // them back, then stores the serial line value for the queue. When the device cannot be read,
 // nothing is written to it (what was read would not be valid), but the value is still stored:
 // the queue's backend sets the line from it at the next job, for example once a USB serial
-// adapter is plugged in again. Failures are not reported.
-void ConfigureHostPort(AppState& state, HostPortStore& store, SerialLine& line);
+// adapter is plugged in again. Returns whether the value was stored: a queue left at the old line
+// settings garbles every later job, so the caller must say so.
+bool ConfigureHostPort(AppState& state, HostPortStore& store, SerialLine& line);
 
 }  // namespace kestrel

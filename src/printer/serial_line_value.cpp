@@ -1,13 +1,14 @@
 #include "printer/serial_line_value.h"
 
+#include "settings/setting_encoder.h"
+
 #include <array>
+#include <string>
 #include <vector>
 
 namespace kestrel {
 namespace {
 
-constexpr std::array<std::string_view, 7> kBaudTexts{"2400",  "4800",  "9600",  "19200",
-                                                     "38400", "57600", "115200"};
 constexpr std::array<std::uint32_t, 7> kBaudRates{2400, 4800, 9600, 19200, 38400, 57600, 115200};
 constexpr std::array<std::string_view, 3> kParityTexts{"n", "e", "o"};
 constexpr std::array<std::string_view, 2> kDataBitsTexts{"7", "8"};
@@ -49,14 +50,20 @@ std::string_view TextOf(const std::array<std::string_view, N>& table, std::uint3
 }  // namespace
 
 std::optional<std::uint32_t> FormatCodeFor(std::uint32_t dataBitsCode, std::uint32_t parityCode) {
-    if (dataBitsCode == kEightBits) {
-        if (parityCode <= 2) {
-            return 2 + parityCode;  // 8 none, 8 even, 8 odd
+    for (std::uint8_t format = 0; format < kFormatCount; ++format) {
+        const FormatCodes codes = FormatToCodes(format);
+        if (codes.dataBitsCode == dataBitsCode && codes.parityCode == parityCode) {
+            return format;
         }
-        return std::nullopt;
     }
-    if (dataBitsCode == 0 && (parityCode == 1 || parityCode == 2)) {
-        return parityCode - 1;  // 7 even, 7 odd
+    return std::nullopt;
+}
+
+std::optional<std::uint32_t> BaudIndexOf(std::string_view text) {
+    for (std::uint32_t i = 0; i < kBaudRates.size(); ++i) {
+        if (std::to_string(kBaudRates[i]) == text) {
+            return i;
+        }
     }
     return std::nullopt;
 }
@@ -68,7 +75,7 @@ void ReadSerialLineValue(std::string_view value, HostPortSettings& hostPort) {
     const auto runs = NonEmptyRuns(value);
     const auto run = [&](std::size_t i) { return i < runs.size() ? runs[i] : std::string_view{}; };
     // Runs: baud, parity, data bits, stop bits (not used), flow control.
-    hostPort.baudIndex = IndexOf(kBaudTexts, run(0)).value_or(kBaud115200);
+    hostPort.baudIndex = BaudIndexOf(run(0)).value_or(kBaud115200);
     hostPort.parityCode = IndexOf(kParityTexts, run(1)).value_or(0);
     hostPort.dataBitsCode = run(2) == "7" ? 0 : kEightBits;
     hostPort.flowCode = run(4) == "x" ? 1 : 0;
@@ -94,7 +101,9 @@ void ReadHostPortForEntry(ConnectionStatus status, const std::optional<std::stri
 
 std::string FormatSerialLineValue(const HostPortSettings& hostPort) {
     std::string value;
-    value += TextOf(kBaudTexts, hostPort.baudIndex);
+    if (const auto rate = BaudRateOfIndex(hostPort.baudIndex)) {
+        value += std::to_string(*rate);
+    }
     value += ',';
     value += TextOf(kParityTexts, hostPort.parityCode);
     value += ',';

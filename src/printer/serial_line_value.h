@@ -15,6 +15,9 @@ namespace kestrel {
 // What a serial queue without a stored value is read as: every field missing.
 inline constexpr std::string_view kMissingSerialLineValue = ",,,";
 
+// The format code of a line whose data bits and parity match none of the printer's formats.
+inline constexpr std::uint32_t kUnknownFormatCode = 0xFFFFFFFF;
+
 // Values are read into a buffer of this many characters, terminator included; longer values
 // are cut there.
 inline constexpr std::size_t kSerialLineValueBuffer = 50;

@@ -32,7 +32,9 @@ std::vector<std::uint8_t> BuildSettingStream(SettingJobKind kind, const Settings
                                              const ProfileState& profile,
                                              const HostPortSettings& hostPortBefore);
 
-// Data-bits code and parity code of a Format option (0 7EVEN1 .. 4 8ODD1).
+// Data-bits code and parity code of a Format option (0 7EVEN1 .. 4 8ODD1); the one table of the
+// five formats, read both ways.
+inline constexpr std::uint8_t kFormatCount = 5;
 struct FormatCodes {
     std::uint32_t dataBitsCode;
     std::uint32_t parityCode;

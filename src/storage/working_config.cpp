@@ -1,5 +1,7 @@
 #include "storage/working_config.h"
 
+#include "printer/serial_line_value.h"
+
 #include <algorithm>
 #include <optional>
 
@@ -17,24 +19,6 @@ namespace kestrel {
 namespace {
 
 namespace o = offset;
-
-// Record Format from the line's data bits and parity; nothing for 7 bits without parity, which
-// the printer cannot do.
-std::optional<std::uint8_t> FormatFor(const HostPortSettings& host) {
-    constexpr std::uint32_t kSevenBits = 0, kEightBits = 1;
-    constexpr std::uint32_t kNone = 0, kEven = 1, kOdd = 2;
-    if (host.dataBitsCode == kSevenBits && host.parityCode == kEven)
-        return 0;
-    if (host.dataBitsCode == kSevenBits && host.parityCode == kOdd)
-        return 1;
-    if (host.dataBitsCode == kEightBits && host.parityCode == kNone)
-        return 2;
-    if (host.dataBitsCode == kEightBits && host.parityCode == kEven)
-        return 3;
-    if (host.dataBitsCode == kEightBits && host.parityCode == kOdd)
-        return 4;
-    return std::nullopt;
-}
 
 }  // namespace
 
@@ -58,10 +42,14 @@ void TakeHostSerialSettings(AppState& state) {
     HostPortSettings& host = state.hostPort;
     state.settings[o::Baudrate] = static_cast<std::uint8_t>(host.baudIndex);
     state.settings[o::Protocol] = static_cast<std::uint8_t>(host.flowCode);
-    if (const auto format = FormatFor(host)) {
-        state.settings[o::Format] = *format;
+    if (const auto format = FormatCodeFor(host.dataBitsCode, host.parityCode)) {
+        state.settings[o::Format] = static_cast<std::uint8_t>(*format);
+        host.formatCode = *format;
+    } else {
+        // Seven bits without parity is none of the printer's formats: the line's format stays
+        // unknown, so that the first send sets data bits and parity from the record.
+        host.formatCode = kUnknownFormatCode;
     }
-    host.formatCode = state.settings[o::Format];
 }
 
 void ReadWorkingConfig(AppState& state, UserInterface& ui, SettingsView& view) {

@@ -10,6 +10,7 @@
 #include "logo/bitmap_reader.h"
 #include "logo/logo_job.h"
 #include "logo_test_bitmaps.h"
+#include "platform/platform.h"
 #include "ports/testing/recording_ui.h"
 #include "settings/profile.h"
 #include "storage/atomic_file.h"
@@ -144,6 +145,25 @@ TEST(HostileInput, CommandLineSlips) {
         if (std::string(args[0]) == "send") {
             EXPECT_EQ(cli.fake.jobs.size(), c.exitCode == 0 ? 1u : 0u);
         }
+    }
+}
+
+// Only a scheduler on this machine has its serial devices here; termios is applied only then.
+TEST(HostileInput, RemoteSchedulersAreNotLocal) {
+    const std::pair<const char*, bool> cases[] = {
+        {"", true},
+        {"/run/cups/cups.sock", true},
+        {"localhost", true},
+        {"127.0.0.1:631", true},
+        {"[::1]:631", true},
+        {"::1", true},
+        {"printhost", false},
+        {"printhost:631", false},
+        {"10.0.0.5:631", false},
+        {"[fe80::1]:631", false},
+    };
+    for (const auto& [server, local] : cases) {
+        EXPECT_EQ(SchedulerIsLocal(server), local) << server;
     }
 }
 

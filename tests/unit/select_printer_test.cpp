@@ -4,11 +4,13 @@
 
 #include <deque>
 
+#include "commands/send_flow.h"
 #include "commands/serial_follow_up.h"
 #include "ports/testing/flow_harness.h"
 #include "ports/testing/recording_host_port.h"
 #include "ports/testing/recording_ui.h"
 #include "printer/selection_outcome.h"
+#include "storage/working_config.h"
 
 namespace kestrel {
 namespace {
@@ -169,13 +171,16 @@ TEST(ConfirmSelection, HostPortComesFromTheSerialValueOrTheNonSerialDefaults) {
 struct FollowCase {
     std::string queue;
     bool jobLeaves;
+    std::optional<std::string> stored;  // the queue's value before the follow-up
+    bool storeRefuses;
+    kestrel::SerialFollowUp result;
     std::size_t storeWrites;
     std::vector<std::string> messages;
 };
 
-class SerialFollowUp : public ::testing::TestWithParam<FollowCase> {};
+class SerialFollowUpTest : public ::testing::TestWithParam<FollowCase> {};
 
-TEST_P(SerialFollowUp, LineFollowsOnlyASerialJobThatHasLeftTheQueue) {
+TEST_P(SerialFollowUpTest, LineFollowsOnlyASerialJobThatHasLeftTheQueue) {
     const auto& c = GetParam();
     Fixture f;
     f.ps.jobsLeave = c.jobLeaves;
@@ -185,23 +190,69 @@ TEST_P(SerialFollowUp, LineFollowsOnlyASerialJobThatHasLeftTheQueue) {
             f.state.selectedIndex = i;
         }
     }
+    if (c.stored) {
+        f.store.values[c.queue] = *c.stored;
+    }
+    f.store.failWrites = c.storeRefuses;
     f.state.hostPort = {3, 1, 0, 0, 2};
     f.state.lastJobId = 42;
-    FollowSerialPrinter(f.ctx, Owner::MainWindow, f.store, f.line);
+    EXPECT_EQ(FollowSerialPrinter(f.ctx, Owner::MainWindow, f.store, f.line), c.result);
     EXPECT_EQ(f.store.writes.size(), c.storeWrites);
     if (c.storeWrites) {
         EXPECT_EQ(f.store.writes[0].second, "19200,n,8,1,p");
         EXPECT_EQ(f.ps.waitedForJobs, std::vector<int>{42});
     }
+    if (c.result == kestrel::SerialFollowUp::Unchanged) {
+        EXPECT_TRUE(f.ps.waitedForJobs.empty()) << "waited although nothing was to change";
+    }
     EXPECT_EQ(f.ui.boxTexts(), c.messages);
     EXPECT_EQ(f.ui.current, CursorId::Arrow);
 }
 
+using R = kestrel::SerialFollowUp;
 INSTANTIATE_TEST_SUITE_P(
-    Queues, SerialFollowUp,
-    ::testing::Values(FollowCase{"KR900", true, 1, {}},
-                      FollowCase{"KR900", false, 0, {std::string(kSerialJobStillWaitingText)}},
-                      FollowCase{"KR500", true, 0, {}}, FollowCase{"Lpt", false, 0, {}}));
+    Queues, SerialFollowUpTest,
+    ::testing::Values(FollowCase{"KR900", true, "9600,n,8,1,p", false, R::Followed, 1, {}},
+                      FollowCase{"KR900",
+                                 false,
+                                 "9600,n,8,1,p",
+                                 false,
+                                 R::JobStillWaiting,
+                                 0,
+                                 {std::string(kSerialJobStillWaitingText)}},
+                      FollowCase{"KR900", false, "19200,n,8,1,p", false, R::Unchanged, 0, {}},
+                      FollowCase{"KR900",
+                                 true,
+                                 "9600,n,8,1,p",
+                                 true,
+                                 R::NotStored,
+                                 1,
+                                 {std::string(kSerialLineNotStoredText)}},
+                      FollowCase{"KR500", true, std::nullopt, false, R::NotSerial, 0, {}},
+                      FollowCase{"Lpt", false, std::nullopt, false, R::NotSerial, 0, {}}));
+
+// A line stored as seven bits without parity is none of the printer's formats; the send of an
+// 8NONE1 record must still bring the PC's line to eight bits without parity.
+TEST(SerialFollowUpSeven, SevenBitsWithoutParityFollowTheRecord) {
+    Fixture f;
+    f.store.values["KR900"] = "9600,n,7,1,p";
+    FillPrinterTable(f.state, f.ps, SortDirection::Rising);
+    std::size_t row = 0;
+    while (f.state.printerTable[row].printerName != "KR900") {
+        ++row;
+    }
+    ASSERT_TRUE(ConfirmSelection(f.state, f.ps, f.store, f.ui, row));
+    ReadWorkingConfig(f.state, f.ui, f.view);
+    f.state.settings[offset::Format] = 2;  // 8NONE1
+    f.ctx.afterSettingsSent = [&](CommandContext& c, Owner o) {
+        FollowSerialPrinter(c, o, f.store, f.line);
+    };
+    f.ui.answers = {Answer::Ok};
+    ASSERT_EQ(RunSettingCommand(f.ctx, SettingJobKind::SendSettings, Owner::MainWindow),
+              FlowResult::Done);
+    ASSERT_FALSE(f.store.writes.empty());
+    EXPECT_EQ(f.store.writes.back().second, "9600,n,8,1,p");
+}
 
 }  // namespace
 }  // namespace kestrel

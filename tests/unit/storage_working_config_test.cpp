@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "ports/testing/recording_ui.h"
+#include "printer/serial_line_value.h"
 #include "storage_test_support.h"
 
 namespace kestrel {
@@ -128,7 +129,7 @@ TEST_F(WorkingConfigTest, ShortFileCountsAsMissingAndIsLeftAlone) {
 TEST_F(WorkingConfigTest, SerialSettingsFollowTheHostPort) {
     const struct {
         std::uint32_t dataBits, parity;
-        std::uint8_t format;  // 1 = the stored value, kept
+        std::uint8_t format;  // 1 = the stored value, kept; the line's format is then unknown
     } cases[] = {{0, 1, 0}, {0, 2, 1}, {1, 0, 2}, {1, 1, 3}, {1, 2, 4}, {0, 0, 1}, {1, 3, 1}};
     SettingsRecord stored = PlainRecord();
     stored[o::Format] = 1;
@@ -138,7 +139,8 @@ TEST_F(WorkingConfigTest, SerialSettingsFollowTheHostPort) {
         state.hostPort = {3, c.dataBits, c.parity, 1, 4};
         ReadWorkingConfig(state, ui, view);
         EXPECT_EQ(state.settings[o::Format], c.format) << c.dataBits << "/" << c.parity;
-        EXPECT_EQ(state.hostPort.formatCode, c.format);
+        const bool known = c.dataBits * 3 + c.parity != 0 && c.parity < 3;
+        EXPECT_EQ(state.hostPort.formatCode, known ? c.format : kUnknownFormatCode);
         EXPECT_EQ(state.settings[o::Baudrate], 3);
         EXPECT_EQ(state.settings[o::Protocol], 1);
     }

@@ -69,4 +69,10 @@ bool CupsHostPortStore::writeSerialLineValue(const PrinterEntry& entry, std::str
     return response && cupsLastError() <= IPP_STATUS_OK_CONFLICTING;
 }
 
+std::string CupsHostPortStore::refusalAdvice() const {
+    return "Changing a print queue needs the rights of a printer administrator: add your user "
+           "to the lpadmin group (sudo usermod -aG lpadmin $USER), log in again and send the "
+           "settings again.";
+}
+
 }  // namespace kestrel

@@ -17,6 +17,7 @@ public:
     // the scheduler); the URI's other options stay as they were. False for a queue without a
     // "serial:" URI or when the scheduler refuses. An unchanged URI is not sent again.
     bool writeSerialLineValue(const PrinterEntry& entry, std::string_view value) override;
+    std::string refusalAdvice() const override;
 };
 
 // The queue's current device URI as the scheduler has it.

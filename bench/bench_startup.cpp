@@ -27,7 +27,8 @@ using Clock = std::chrono::steady_clock;
 struct Display_ {
     Display* display = XOpenDisplay(nullptr);
     ~Display_() {
-        if (display != nullptr) XCloseDisplay(display);
+        if (display != nullptr)
+            XCloseDisplay(display);
     }
 };
 
@@ -39,7 +40,8 @@ double SecondsToFirstWindow(Display* display, const std::vector<std::string>& ar
     XSync(display, True);  // drop events of earlier runs
 
     std::vector<char*> argv;
-    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    for (const auto& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -50,7 +52,8 @@ double SecondsToFirstWindow(Display* display, const std::vector<std::string>& ar
     pid_t pid = 0;
     const int rc = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0) return -1;
+    if (rc != 0)
+        return -1;
 
     double seconds = -1;
     const auto deadline = start + std::chrono::seconds(20);
@@ -77,7 +80,8 @@ void BM_StartupAgainstBareWindow(benchmark::State& state) {
         state.SkipWithError("no X display: run under xvfb-run");
         return;
     }
-    const fs::path folder = fs::temp_directory_path() / ("kestrel-bench-" + std::to_string(getpid()));
+    const fs::path folder =
+        fs::temp_directory_path() / ("kestrel-bench-" + std::to_string(getpid()));
     fs::create_directories(folder);
     std::ofstream(folder / "queues.ini") << "capture = jobs\n\n[KR-900 USB]\n"
                                             "driver = ZOT KR-900 Raster\nport = usb://ZOT/KR-900\n";
@@ -104,7 +108,10 @@ void BM_StartupAgainstBareWindow(benchmark::State& state) {
         state.counters["ratio"] = kestrelTotal / bareTotal;
     }
 }
-BENCHMARK(BM_StartupAgainstBareWindow)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(BM_StartupAgainstBareWindow)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10);
 
 }  // namespace
 

@@ -38,15 +38,15 @@ void AddJobOptions(CLI::App* sub, SessionOptions& options, int& slot) {
 }  // namespace
 
 std::string LogoCommandGroup::usage() const {
-    constexpr std::string_view kJob = " --printer NAME --slot 1..5 [--yes] [--dry-run FILE]";
+    const std::string job = " --printer NAME --slot 1..5 [--yes] [--dry-run FILE]";
     if (m_register && m_register->parsed()) {
-        return std::string("logo register") + std::string(kJob) + " [--two-color] FILE.bmp";
+        return "logo register" + job + " [--two-color] FILE.bmp";
     }
     if (m_print && m_print->parsed()) {
-        return std::string("logo print") + std::string(kJob) + " [--two-color] [--no-cut]";
+        return "logo print" + job + " [--two-color] [--no-cut]";
     }
     if (m_delete && m_delete->parsed()) {
-        return std::string("logo delete") + std::string(kJob);
+        return "logo delete" + job;
     }
     if (m_confirm && m_confirm->parsed()) {
         return "logo confirm-print --printer NAME [--yes] [--dry-run FILE]";

@@ -1,10 +1,10 @@
 #include "printer/serial_line_value.h"
 
-#include "settings/setting_encoder.h"
-
 #include <array>
 #include <string>
 #include <vector>
+
+#include "settings/setting_encoder.h"
 
 namespace kestrel {
 namespace {

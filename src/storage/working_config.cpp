@@ -1,12 +1,11 @@
 #include "storage/working_config.h"
 
-#include "printer/serial_line_value.h"
-
 #include <algorithm>
 #include <optional>
 
 #include "ports/settings_view.h"
 #include "ports/user_interface.h"
+#include "printer/serial_line_value.h"
 #include "settings/factory_defaults.h"
 #include "state/app_state.h"
 #include "storage/atomic_file.h"

@@ -66,6 +66,15 @@ private:
     UserInterface& m_ui;
 };
 
+// The row of the printer table that shows the named queue.
+std::size_t RowOf(const AppState& state, const std::string& queue) {
+    std::size_t row = 0;
+    while (row + 1 < state.printerTable.size() && state.printerTable[row].printerName != queue) {
+        ++row;
+    }
+    return row;
+}
+
 struct Fixture : FlowHarness {
     RecordingHostPortStore store;
     RecordingSerialLine line;
@@ -159,11 +168,7 @@ TEST(ConfirmSelection, HostPortComesFromTheSerialValueOrTheNonSerialDefaults) {
             f.store.values[c.queue] = *c.stored;
         }
         FillPrinterTable(f.state, f.ps, SortDirection::Rising);
-        std::size_t row = 0;
-        while (f.state.printerTable[row].printerName != c.queue) {
-            ++row;
-        }
-        ASSERT_TRUE(ConfirmSelection(f.state, f.ps, f.store, f.ui, row));
+        ASSERT_TRUE(ConfirmSelection(f.state, f.ps, f.store, f.ui, RowOf(f.state, c.queue)));
         EXPECT_EQ(f.state.hostPort, c.expected) << c.queue << " " << c.stored.value_or("-");
     }
 }
@@ -185,11 +190,7 @@ TEST_P(SerialFollowUpTest, LineFollowsOnlyASerialJobThatHasLeftTheQueue) {
     Fixture f;
     f.ps.jobsLeave = c.jobLeaves;
     FillPrinterTable(f.state, f.ps, SortDirection::Rising);
-    for (std::size_t i = 0; i < f.state.printerTable.size(); ++i) {
-        if (f.state.printerTable[i].printerName == c.queue) {
-            f.state.selectedIndex = i;
-        }
-    }
+    f.state.selectedIndex = RowOf(f.state, c.queue);
     if (c.stored) {
         f.store.values[c.queue] = *c.stored;
     }
@@ -237,11 +238,7 @@ TEST(SerialFollowUpSeven, SevenBitsWithoutParityFollowTheRecord) {
     Fixture f;
     f.store.values["KR900"] = "9600,n,7,1,p";
     FillPrinterTable(f.state, f.ps, SortDirection::Rising);
-    std::size_t row = 0;
-    while (f.state.printerTable[row].printerName != "KR900") {
-        ++row;
-    }
-    ASSERT_TRUE(ConfirmSelection(f.state, f.ps, f.store, f.ui, row));
+    ASSERT_TRUE(ConfirmSelection(f.state, f.ps, f.store, f.ui, RowOf(f.state, "KR900")));
     ReadWorkingConfig(f.state, f.ui, f.view);
     f.state.settings[offset::Format] = 2;  // 8NONE1
     f.ctx.afterSettingsSent = [&](CommandContext& c, Owner o) {

@@ -1,0 +1,51 @@
+#include "commands/app_commands.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+
+#include "platform/single_instance.h"
+#include "ports/testing/flow_harness.h"
+
+namespace kestrel {
+namespace {
+
+TEST(AppCommands, VersionTextAndInstanceNames) {
+    EXPECT_EQ(VersionText("0.2.0"), "KESTREL Version 0.2.0");
+    EXPECT_EQ(VersionText(""), "");
+    EXPECT_EQ(SingleInstanceName(false), "POS Tillboard_Mutex");
+    EXPECT_EQ(SingleInstanceName(true), "POS Tillboard_Mutex_DEBUG");
+}
+
+TEST(AppCommands, OneCopyPerNameAndTheLockIsFreedWithItsHolder) {
+    const std::string name = "kestrel-test-" + std::to_string(::getpid());
+    {
+        const SingleInstanceLock first(name);
+        ASSERT_TRUE(first.held());
+        EXPECT_FALSE(SingleInstanceLock(name).held());
+        EXPECT_TRUE(SingleInstanceLock(name + "_DEBUG").held());
+    }
+    const SingleInstanceLock again(name);  // the first copy has ended
+    EXPECT_TRUE(again.held());
+    std::remove(again.path().c_str());
+    std::remove((again.path().substr(0, again.path().size() - 5) + "_DEBUG.lock").c_str());
+}
+
+TEST(AppCommands, CloseQuestionWritesTheWorkingConfigurationOnlyOnYes) {
+    for (const Answer answer : {Answer::Yes, Answer::No, Answer::Cancel}) {
+        testing::FlowHarness h;
+        h.state.startupFolder = ::testing::TempDir() + "close-" + std::to_string(int(answer));
+        std::filesystem::create_directories(h.state.startupFolder);
+        h.ui.answers.push_back(answer);
+        EXPECT_EQ(ConfirmClose(h.ctx), answer != Answer::Cancel);
+        EXPECT_EQ(h.view.collects, answer == Answer::Yes ? 1 : 0);
+        EXPECT_EQ(std::filesystem::exists(h.state.startupFolder + "/kestrel.ini"),
+                  answer == Answer::Yes);
+        std::filesystem::remove_all(h.state.startupFolder);
+    }
+}
+
+}  // namespace
+}  // namespace kestrel

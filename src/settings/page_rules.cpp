@@ -41,8 +41,8 @@ PageRow Row(std::size_t recordOffset, int labelId, int tipId) {
 std::vector<PageRow> MemorySwitchRows(const ProfileState& profile, std::uint32_t mechanismId) {
     namespace o = offset;
     constexpr std::array<std::size_t, 11> bytes{
-        o::PowerOnStatus, o::ReceiveBuffer,  o::BusyCondition,  o::ReceiveError,
-        o::AutoLf,        o::DsrReset,       o::Init25Reset,    o::Init31Reset,
+        o::PowerOnStatus,  o::ReceiveBuffer,    o::BusyCondition, o::ReceiveError,
+        o::AutoLf,         o::DsrReset,         o::Init25Reset,   o::Init31Reset,
         o::CoverOpenError, o::BmCheckAtPowerOn, o::Font};
     std::vector<PageRow> rows;
     for (std::size_t i = 0; i < bytes.size(); ++i) {
@@ -81,7 +81,7 @@ std::vector<PageRow> OtherRows(const ProfileState& profile, std::uint32_t mechan
         rows.push_back(Row(o::AckPulseWidth + i, id, id));
     }
     const bool kr500 = mechanismId == mechanism::KR500;
-    rows[3].enabled = false;  // Error: fixed by the printer's firmware
+    rows[3].enabled = false;   // Error: fixed by the printer's firmware
     rows[5].enabled = !kr500;  // PNE Detect: the KR-500 has no near-end sensor
     // Bytes 27 to 33 keep their own tooltips (1307-1313). Only the first spec has a Font-B row;
     // for the others it goes to the last row, hidden, and the rows below it move up.
@@ -94,7 +94,8 @@ std::vector<PageRow> OtherRows(const ProfileState& profile, std::uint32_t mechan
     }
     const auto at = [&](std::size_t byte) -> PageRow& { return rows[6 + byte - o::FontB]; };
     at(o::FontB).visible = fontBRow;
-    at(o::CutterMode).enabled = mechanismId >= mechanism::FullCut && mechanismId <= mechanism::KR500;
+    at(o::CutterMode).enabled =
+        mechanismId >= mechanism::FullCut && mechanismId <= mechanism::KR500;
     at(o::BmSensor).enabled = HasBlackMarkSensor(profile, mechanismId);
     at(o::BmCheckWithCut).enabled = HasBlackMarkSensor(profile, mechanismId);
     at(o::Buzzer).enabled = !kr500;
@@ -128,8 +129,7 @@ std::vector<PageRow> PageRows(SettingsPage page, const ProfileState& profile,
     return {};
 }
 
-FilteredText FilterCutAdjustmentText(std::string_view text, int selectionStart,
-                                     int selectionEnd) {
+FilteredText FilterCutAdjustmentText(std::string_view text, int selectionStart, int selectionEnd) {
     FilteredText out{{}, selectionStart, selectionEnd};
     bool point = false;
     int digitsAfterPoint = 0;
@@ -180,8 +180,8 @@ std::int16_t CutAdjustmentFromText(std::string_view text) {
     if (negative) {
         tenths = -tenths;
     }
-    return static_cast<std::int16_t>(std::clamp<long long>(tenths, kBmCutAdjustmentMin,
-                                                           kBmCutAdjustmentMax));
+    return static_cast<std::int16_t>(
+        std::clamp<long long>(tenths, kBmCutAdjustmentMin, kBmCutAdjustmentMax));
 }
 
 std::string FormatCutAdjustment(std::int16_t tenths) {
@@ -236,13 +236,16 @@ std::optional<std::string_view> ToolTipText(int id) {
         {1307, "It selects mode of Font B."},
         {1308,
          "Specifies whether to perform batch printing when the serial interface is being used."},
-        {1309, "Specifies whether to perform batch printing when the interface is not a serial "
-               "interface."},
+        {1309,
+         "Specifies whether to perform batch printing when the interface is not a serial "
+         "interface."},
         {1310, "It sets the cut action of full cut comand."},
-        {1311, "It sets whether the black mark sensor is mounted or not.\nDon't change this "
-               "setting when you uninstall the black mark sensor."},
-        {1312, "Set the cut action with BM sensor when top of paper should be set.\nDon't change "
-               "this setting when you uninstall the black mark sensor."},
+        {1311,
+         "It sets whether the black mark sensor is mounted or not.\nDon't change this "
+         "setting when you uninstall the black mark sensor."},
+        {1312,
+         "Set the cut action with BM sensor when top of paper should be set.\nDon't change "
+         "this setting when you uninstall the black mark sensor."},
         {1313, "It sets the buzzer beep when the error occurs."},
     };
     const auto it = kTips.find(id);

@@ -19,8 +19,8 @@
 namespace kestrel {
 
 // The tab captions, blanks included: the tab control draws them as they are.
-inline constexpr std::array<std::string_view, 3> kPageCaptions{" Memory Switch  ", "Customize Value",
-                                                               "     Other     "};
+inline constexpr std::array<std::string_view, 3> kPageCaptions{
+    " Memory Switch  ", "Customize Value", "     Other     "};
 
 // The page behind a tab index (0, 1, 2).
 SettingsPage PageAtIndex(int index);

@@ -34,16 +34,16 @@ void MainWindowTest::menuTexts() {
     for (QAction* menu : window.menuBar()->actions()) {
         texts << menu->text();
         for (QAction* item : menu->menu()->actions()) {
-            texts << (item->isSeparator() ? QStringLiteral("-")
-                                          : item->text() + QLatin1Char('|') +
-                                                item->shortcut().toString());
+            texts << (item->isSeparator()
+                          ? QStringLiteral("-")
+                          : item->text() + QLatin1Char('|') + item->shortcut().toString());
         }
     }
-    QCOMPARE(texts, (QStringList{"File(&F)", "Load(&O)|Alt+O", "Save(&A)|Alt+A",
-                                 "List Printing(&P)|Alt+P", "-", "Exit(&X)|", "Send(&S)",
-                                 "Setting(&C)|Alt+C", "Initialize(&I)|Alt+I",
-                                 "Logo Registration(&R)|Alt+R", "Help(&H)", "Help(&H)|", "-",
-                                 "Version(&V)|Alt+V"}));
+    QCOMPARE(texts,
+             (QStringList{"File(&F)", "Load(&O)|Alt+O", "Save(&A)|Alt+A", "List Printing(&P)|Alt+P",
+                          "-", "Exit(&X)|", "Send(&S)", "Setting(&C)|Alt+C", "Initialize(&I)|Alt+I",
+                          "Logo Registration(&R)|Alt+R", "Help(&H)", "Help(&H)|", "-",
+                          "Version(&V)|Alt+V"}));
     QVERIFY(!window.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
 }
 

@@ -63,7 +63,8 @@ void SettingsPagesTest::widgetsApplyThePageRules() {
     for (const auto page :
          {SettingsPage::MemorySwitch, SettingsPage::CustomizeValue, SettingsPage::Other}) {
         SettingsPageWidget widget(page, profile, static_cast<std::uint32_t>(mechanismId), record);
-        for (const PageRow& row : PageRows(page, profile, static_cast<std::uint32_t>(mechanismId))) {
+        for (const PageRow& row :
+             PageRows(page, profile, static_cast<std::uint32_t>(mechanismId))) {
             auto* label = widget.findChild<QLabel*>(QStringLiteral("label%1").arg(row.labelId));
             QVERIFY(label);
             QCOMPARE(label->text().toStdString(), std::string(row.setting->label));
@@ -129,8 +130,8 @@ void SettingsPagesTest::cutAdjustmentShowsAndCollectsEveryValue() {
         SettingsRecord collected{};
         page.collect(collected);
         if (BmCutAdjustment(collected) != tenths || BmCutAdjustment(record) != tenths) {
-            QFAIL(qPrintable(QStringLiteral("%1 came back as %2").arg(tenths).arg(
-                BmCutAdjustment(collected))));
+            QFAIL(qPrintable(
+                QStringLiteral("%1 came back as %2").arg(tenths).arg(BmCutAdjustment(collected))));
         }
     }
 }

@@ -27,23 +27,40 @@ ProfileState Profile(SpecIndex spec, bool egypt = false, bool taiwan = false) {
 }
 
 const Variant kVariants[] = {
-    {"KR500", Profile(SpecIndex::OVERSEA), mechanism::KR500, 4,
+    {"KR500",
+     Profile(SpecIndex::OVERSEA),
+     mechanism::KR500,
+     4,
      {"BM Check at Power-on", "Error", "PNE Detect", "BM Sensor", "BM Check with Cut", "Buzzer",
       "BM Cut Adjustment"},
      {"Font", "BM Cut Adjustment"},
      "Font-B"},
-    {"KR700Egypt", Profile(SpecIndex::OVERSEA, true), mechanism::KR700, 7, {"Error"}, {"Font"},
+    {"KR700Egypt",
+     Profile(SpecIndex::OVERSEA, true),
+     mechanism::KR700,
+     7,
+     {"Error"},
+     {"Font"},
      "Font-B"},
-    {"KR900FullCutTaiwan", Profile(SpecIndex::OVERSEA, false, true), mechanism::FullCut, 11,
+    {"KR900FullCutTaiwan",
+     Profile(SpecIndex::OVERSEA, false, true),
+     mechanism::FullCut,
+     11,
      {"BM Check at Power-on", "Error", "BM Sensor", "BM Check with Cut", "BM Cut Adjustment"},
      {"Font", "BM Cut Adjustment"},
      "Font-B"},
-    {"KR900Standard", Profile(SpecIndex::OVERSEA), mechanism::Standard, 9,
+    {"KR900Standard",
+     Profile(SpecIndex::OVERSEA),
+     mechanism::Standard,
+     9,
      {"BM Check at Power-on", "Error", "Cutter Mode", "BM Sensor", "BM Check with Cut",
       "BM Cut Adjustment"},
      {"Font", "BM Cut Adjustment"},
      "Font-B"},
-    {"Spec2BlackMark", Profile(SpecIndex::QWB), mechanism::BlackMark, 9,
+    {"Spec2BlackMark",
+     Profile(SpecIndex::QWB),
+     mechanism::BlackMark,
+     9,
      {"Error", "Cutter Mode", "BM Cut Adjustment"},
      {"Font-B", "BM Cut Adjustment"},
      "Batch (COM IF)"},
@@ -60,8 +77,10 @@ TEST_P(PageRulesTest, RowsFollowModelAndRegion) {
         for (std::size_t i = 0; i < rows.size(); ++i) {
             const PageRow& row = rows[i];
             const std::string label(row.setting->label);
-            if (!row.enabled) disabled.insert(label);
-            if (!row.visible) hidden.insert(label);
+            if (!row.enabled)
+                disabled.insert(label);
+            if (!row.visible)
+                hidden.insert(label);
             if (row.setting->offset == offset::MaxSpeed) {
                 EXPECT_EQ(row.optionCount, v.maxSpeedOptions);
             } else {
@@ -93,8 +112,8 @@ TEST(PageRules, OtherPageRowsShiftButTipsFollowTheirSetting) {
     const auto memory = PageRows(SettingsPage::MemorySwitch, {}, mechanism::FullCut);
     EXPECT_EQ(memory[8].setting->label, "Cover Open Error");
     EXPECT_EQ(memory[9].labelId, 1110);
-    for (const auto page : {SettingsPage::MemorySwitch, SettingsPage::CustomizeValue,
-                            SettingsPage::Other}) {
+    for (const auto page :
+         {SettingsPage::MemorySwitch, SettingsPage::CustomizeValue, SettingsPage::Other}) {
         for (const PageRow& row : PageRows(page, {}, mechanism::FullCut)) {
             EXPECT_TRUE(ToolTipText(row.tipId).has_value()) << row.tipId;
         }
@@ -108,8 +127,8 @@ TEST(CutAdjustmentEdit, FilterKeepsANumberAndMovesTheCaret) {
         const char* kept;
         int caretAfter;
     } const cases[] = {
-        {"1a", 2, "1", 1},     {"12.34", 5, "12.3", 4}, {"-1-2", 4, "-12", 3},
-        {"1-", 2, "1", 1},     {"1..2", 4, "1.2", 3},    {"x", 0, "", 0},
+        {"1a", 2, "1", 1},        {"12.34", 5, "12.3", 4},     {"-1-2", 4, "-12", 3},
+        {"1-", 2, "1", 1},        {"1..2", 4, "1.2", 3},       {"x", 0, "", 0},
         {"250.0", 5, "250.0", 5}, {"12345678", 8, "12345", 5}, {"a1", 1, "1", 0},
     };
     for (const Case& c : cases) {
@@ -135,8 +154,9 @@ TEST(CutAdjustmentEdit, TextToTenthsAndBack) {
     struct Case {
         const char* text;
         std::int16_t tenths;
-    } const cases[] = {{"250.0", 2500}, {"-35", -340}, {"", 0}, {"-", 0}, {"abc", 0},
-                       {"12.", 120},    {"12.39", 123}, {"-0.5", -5}, {"999999999999", 2500},
+    } const cases[] = {{"250.0", 2500}, {"-35", -340}, {"", 0},
+                       {"-", 0},        {"abc", 0},    {"12.", 120},
+                       {"12.39", 123},  {"-0.5", -5},  {"999999999999", 2500},
                        {" 7.2x", 72}};
     for (const Case& c : cases) {
         EXPECT_EQ(CutAdjustmentFromText(c.text), c.tenths) << c.text;

@@ -75,8 +75,8 @@ SettingsFrame::SettingsFrame(AppState& state, QWidget* parent)
         impl_->holders[static_cast<std::size_t>(index)] = holder;
         const std::unique_ptr<SettingsPageWidget> probe(impl_->makePage(index, nullptr));
         pageSize = pageSize.expandedTo(probe->sizeHint());
-        impl_->tabs->addTab(holder, QString::fromLatin1(kPageCaptions[static_cast<std::size_t>(
-                                        index)].data()));
+        impl_->tabs->addTab(
+            holder, QString::fromLatin1(kPageCaptions[static_cast<std::size_t>(index)].data()));
     }
     for (QWidget* holder : impl_->holders) {
         holder->setMinimumSize(pageSize);
@@ -113,8 +113,7 @@ SettingsFrame::SettingsFrame(AppState& state, QWidget* parent)
     };
     connect(impl_->setting, &QPushButton::clicked, this,
             withFocusKept(&SettingsFrame::settingRequested));
-    connect(impl_->init, &QPushButton::clicked, this,
-            withFocusKept(&SettingsFrame::initRequested));
+    connect(impl_->init, &QPushButton::clicked, this, withFocusKept(&SettingsFrame::initRequested));
     connect(impl_->exit, &QPushButton::clicked, this, &SettingsFrame::exitRequested);
 }
 

@@ -60,7 +60,8 @@ SettingsPageWidget::SettingsPageWidget(SettingsPage page, const ProfileState& pr
             }
             row.label->setBuddy(row.list);
         }
-        for (QWidget* widget : {static_cast<QWidget*>(row.label), static_cast<QWidget*>(row.list)}) {
+        for (QWidget* widget :
+             {static_cast<QWidget*>(row.label), static_cast<QWidget*>(row.list)}) {
             if (widget) {
                 widget->setEnabled(rule.enabled);
                 widget->setVisible(rule.visible);

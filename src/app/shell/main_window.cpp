@@ -59,9 +59,13 @@ void MainWindow::buildMenu() {
     const auto alt = [](Qt::Key key) { return QKeySequence(Qt::ALT | key); };
     const Item items[] = {
         {0, 40003, "Load(&O)", alt(Qt::Key_O),
-         [this] { runKeepingFocus([this] { LoadSettingsFile(m_state, m_context->ui, *m_frame); }); }},
+         [this] {
+             runKeepingFocus([this] { LoadSettingsFile(m_state, m_context->ui, *m_frame); });
+         }},
         {0, 40004, "Save(&A)", alt(Qt::Key_A),
-         [this] { runKeepingFocus([this] { SaveSettingsFile(m_state, m_context->ui, *m_frame); }); }},
+         [this] {
+             runKeepingFocus([this] { SaveSettingsFile(m_state, m_context->ui, *m_frame); });
+         }},
         {0, 40020, "List Printing(&P)", alt(Qt::Key_P),
          [this] {
              runKeepingFocus([this] {
@@ -125,8 +129,8 @@ QAction* MainWindow::action(int commandId) const {
 void MainWindow::placeOnScreen() {
     adjustSize();
     setFixedSize(sizeHint());
-    const QRect screen = (this->screen() ? this->screen() : QApplication::primaryScreen())
-                             ->availableGeometry();
+    const QRect screen =
+        (this->screen() ? this->screen() : QApplication::primaryScreen())->availableGeometry();
     move(screen.x() + (screen.width() - width()) / 2,
          screen.y() + (screen.height() - height()) / 2);
 }

@@ -33,6 +33,8 @@ struct QueueInfo {
     bool offline = false;
     bool separatorPage = false;
     std::uint32_t jobCount = 0;
+
+    bool operator==(const QueueInfo&) const = default;
 };
 
 class OpenQueue {

@@ -89,7 +89,7 @@ wait_exit
 grep -q 'Paper Width.*58mm/32column' "$work/shown" || fail "kestrel.ini does not hold the new paper width: $(grep 'Paper Width' "$work/shown")"
 
 # What the printer must receive for that record, built by the command-line tool.
-"$cli" --folder "$folder" send --printer KR900 --dry-run "$work/expected.bin" >/dev/null ||
+"$cli" --folder "$folder" send --printer KR900 --yes --dry-run "$work/expected.bin" >/dev/null ||
     fail "kestrel-cli could not build the expected stream"
 cmp "$work/expected.bin" "$(cups_capture_file KR900 1)" ||
     fail "the sent stream differs from kestrel-cli's for the same record"
@@ -98,6 +98,22 @@ echo "-- second run from the same folder: the saved record is sent again; close 
 cp "$folder/kestrel.ini" "$work/saved.ini"
 start_kestrel
 choose_kr900
+
+echo "-- a second copy is refused while the first runs"
+(cd "$folder" && exec "$kestrel" >"$work/second.log" 2>&1) &
+second_pid=$!
+x11_wait_active dialog 20 || fail "the second copy showed no message"
+[ "$(xdotool getactivewindow getwindowname)" = KESTREL ] || fail "the message is not KESTREL's"
+x11_key Return
+for ((tries = 0; tries < 100; tries++)); do
+    kill -0 "$second_pid" 2>/dev/null || break
+    sleep 0.1
+done
+kill -0 "$second_pid" 2>/dev/null && fail "the second copy did not end"
+wait "$second_pid" || fail "the second copy ended with $?"
+kill -0 "$app_pid" 2>/dev/null || fail "the first copy ended with the second"
+xdotool search --pid "$app_pid" --name KESTREL windowactivate --sync >/dev/null 2>&1 || true
+x11_wait_active normal 10 || fail "the first copy's window is not active again"
 send_settings 2
 cmp "$(cups_capture_file KR900 1)" "$(cups_capture_file KR900 2)" ||
     fail "the second run did not send the saved record"

@@ -53,6 +53,9 @@ SettingsFrame::SettingsFrame(AppState& state, QWidget* parent)
     impl_->exit = new QPushButton(QStringLiteral("Exit(&X)"), this);
     impl_->tabs = new QTabWidget(this);
     impl_->tabs->setObjectName(QStringLiteral("tabControl"));
+    // All three captions always in full: the frame is as wide as the tab bar needs.
+    impl_->tabs->setUsesScrollButtons(false);
+    impl_->tabs->setElideMode(Qt::ElideNone);
     impl_->setting->setObjectName(QStringLiteral("settingButton"));
     impl_->init->setObjectName(QStringLiteral("initButton"));
     impl_->exit->setObjectName(QStringLiteral("exitButton"));

@@ -294,7 +294,3 @@ void PrinterSelectionWindow::rebuildFrom(std::vector<QueueInfo> queues) {
 }
 
 }  // namespace kestrel::gui
-
-// The meta-object code in this file's own object, so linking the dialog needs nothing else of the
-// program's generated code.
-#include "moc_printer_selection_dialog.cpp"

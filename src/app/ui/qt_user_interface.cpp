@@ -83,22 +83,6 @@ std::optional<std::string> RunFileDialog(QWidget* parent, const FileDialogOption
 
 }  // namespace
 
-QIcon IconFor(PrinterIcon icon) {
-    return QIcon(QStringLiteral(":/icons/%1.svg").arg(static_cast<int>(icon)));
-}
-
-QIcon IconFor(BoxIcon icon) {
-    switch (icon) {
-        case BoxIcon::Printer:
-        case BoxIcon::PrinterError:
-        case BoxIcon::PrinterInfo:
-        case BoxIcon::PrinterWarning:
-            return IconFor(static_cast<PrinterIcon>(icon));
-        default:
-            return {};
-    }
-}
-
 void QtUserInterface::setOwnerWidget(Owner owner, QWidget* widget) {
     m_owners[owner] = widget;
 }

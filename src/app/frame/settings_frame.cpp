@@ -69,20 +69,13 @@ SettingsFrame::SettingsFrame(AppState& state, QWidget* parent)
         ApplyToolTip(button, id);
     }
 
-    // Every page is measured once, so the tab control holds the largest without changing size.
-    QSize pageSize;
     for (int index = 0; index < 3; ++index) {
         QWidget* holder = new QWidget;
         auto* layout = new QVBoxLayout(holder);
         layout->setContentsMargins(0, 0, 0, 0);
         impl_->holders[static_cast<std::size_t>(index)] = holder;
-        const std::unique_ptr<SettingsPageWidget> probe(impl_->makePage(index, nullptr));
-        pageSize = pageSize.expandedTo(probe->sizeHint());
         impl_->tabs->addTab(
             holder, QString::fromLatin1(kPageCaptions[static_cast<std::size_t>(index)].data()));
-    }
-    for (QWidget* holder : impl_->holders) {
-        holder->setMinimumSize(pageSize);
     }
 
     auto* layout = new QVBoxLayout(this);
@@ -96,6 +89,10 @@ SettingsFrame::SettingsFrame(AppState& state, QWidget* parent)
     layout->addLayout(row);
 
     impl_->showPage(0);
+    // Every page has the size of the first, so the tab control keeps its size.
+    for (QWidget* holder : impl_->holders) {
+        holder->setMinimumSize(impl_->page->sizeHint());
+    }
     connect(impl_->tabs, &QTabWidget::currentChanged, this, [this](int index) {
         // The page being left hands its values to the record before it goes.
         if (impl_->page) {

@@ -18,6 +18,28 @@ QString FromLatin1(std::string_view text) {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// The most rows a page has (the Other page).
+constexpr int kPageRows = 13;
+
+// One width for the labels and one for the lists on every page, so that all three pages have the
+// same size and the tab control never changes its size when the page changes.
+std::pair<int, int> ColumnWidths(const QWidget& page) {
+    static const std::pair<int, int> widths = [&page] {
+        int label = 0;
+        QComboBox allOptions;
+        allOptions.setFont(page.font());
+        for (const SettingDescription& setting : AllSettings()) {
+            label =
+                std::max(label, page.fontMetrics().horizontalAdvance(FromLatin1(setting.label)));
+            for (const std::string_view option : setting.options) {
+                allOptions.addItem(FromLatin1(option));
+            }
+        }
+        return std::pair{label, std::max(150, allOptions.sizeHint().width())};
+    }();
+    return widths;
+}
+
 std::uint8_t SelectionOf(const QComboBox* list) {
     const int index = list->currentIndex();
     return index < 0 ? kNoSelection : static_cast<std::uint8_t>(index);
@@ -52,7 +74,7 @@ SettingsPageWidget::SettingsPageWidget(SettingsPage page, const ProfileState& pr
             for (std::size_t i = 0; i < rule.optionCount; ++i) {
                 row.list->addItem(FromLatin1(rule.setting->options[i]));
             }
-            row.list->setMinimumWidth(150);
+            row.list->setMinimumWidth(ColumnWidths(*this).second);
             grid->addWidget(row.list, line, 1);
             rowHeight = std::max(rowHeight, row.list->sizeHint().height());
             if (rule.setting->offset == offset::BmSensor) {
@@ -69,12 +91,13 @@ SettingsPageWidget::SettingsPageWidget(SettingsPage page, const ProfileState& pr
         }
         m_rows.push_back(row);
     }
-    // Rows keep their places whether or not a row is shown, so every page of a printer has the
-    // same height and nothing moves when the printer changes.
-    for (int line = 0; line < static_cast<int>(m_rows.size()); ++line) {
+    // Rows keep their places whether or not a row is shown, and every page has room for the
+    // longest, so nothing moves when the printer or the page changes.
+    grid->setColumnMinimumWidth(0, ColumnWidths(*this).first);
+    for (int line = 0; line < kPageRows; ++line) {
         grid->setRowMinimumHeight(line, rowHeight);
     }
-    grid->setRowStretch(static_cast<int>(m_rows.size()), 1);
+    grid->setRowStretch(kPageRows, 1);
     if (page == SettingsPage::Other) {
         // The black mark sensor setting reaches the record as soon as it is chosen.
         for (const RowWidgets& row : m_rows) {

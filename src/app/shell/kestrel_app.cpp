@@ -124,6 +124,8 @@ int RunKestrel(int argc, char** argv) {
     state.selectedPrinter().connectionStatus = ConnectionStatus::Parallel;
     window.placeOnScreen();
     window.show();
+    // Painted and on the screen before the selection dialog is built over it.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 
     SortDirection direction = SortDirection::Rising;
     PrinterSelectionWindow selection(state, *platform->printSystem, *platform->hostPortStore, ui,

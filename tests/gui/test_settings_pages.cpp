@@ -40,6 +40,7 @@ private slots:
     void cutAdjustmentEdit();
     void cutAdjustmentShowsAndCollectsEveryValue();
     void frameKeysAndTabSwitches();
+    void tipsFollowTheirSetting();
 };
 
 void SettingsPagesTest::widgetsApplyThePageRules_data() {
@@ -190,6 +191,23 @@ void SettingsPagesTest::frameKeysAndTabSwitches() {
     press(Qt::Key_Tab, Qt::ControlModifier);
     QCOMPARE(tabs->currentIndex(), 2);
     QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(tabs->tabBar()));
+}
+
+void SettingsPagesTest::tipsFollowTheirSetting() {
+    AppState state;
+    state.profile.specIndex = SpecIndex::QMRA;  // the Other page's rows move up by one
+    SettingsFrame frame(state);
+    frame.tabControl()->setCurrentIndex(2);
+    const auto tip = [&](int label) {
+        return frame.findChild<QLabel*>(QStringLiteral("label%1").arg(label))->toolTip();
+    };
+    QVERIFY(tip(1307).contains(QStringLiteral("the serial interface is being used")));
+    QVERIFY(tip(1313).contains(QStringLiteral("mode of Font B")));
+    QCOMPARE(frame.exitButton()->toolTip(), QStringLiteral("It finishes the KESTREL."));
+    QCOMPARE(frame.exitButton()->toolTipDuration(), 30000);
+    frame.tabControl()->setCurrentIndex(1);
+    QCOMPARE(tip(1207), QStringLiteral("It sets the max speed of printing."));
+    QVERIFY(tip(1210).isEmpty());  // the range text has none
 }
 
 QTEST_MAIN(SettingsPagesTest)

@@ -208,6 +208,15 @@ void SettingsPagesTest::tipsFollowTheirSetting() {
     frame.tabControl()->setCurrentIndex(1);
     QCOMPARE(tip(1207), QStringLiteral("It sets the max speed of printing."));
     QVERIFY(tip(1210).isEmpty());  // the range text has none
+
+    // "BM Sensor" reaches the record as it is chosen, before any collect.
+    frame.tabControl()->setCurrentIndex(2);
+    auto* sensor = frame.findChild<QComboBox*>(QStringLiteral("comboBox1360"));
+    QCOMPARE(frame.findChild<QLabel*>(QStringLiteral("label1310"))->text(),
+             QStringLiteral("BM Sensor"));
+    state.settings[offset::BmSensor] = 0;
+    sensor->setCurrentIndex(1);
+    QCOMPARE(int(state.settings[offset::BmSensor]), 1);
 }
 
 QTEST_MAIN(SettingsPagesTest)

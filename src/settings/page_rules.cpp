@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <span>
 #include <utility>
 
 namespace kestrel {
@@ -38,6 +39,14 @@ PageRow Row(std::size_t recordOffset, int labelId, int tipId) {
     return PageRow{&setting, labelId, tipId, setting.options.size()};
 }
 
+// Rows whose labels are numbered in order from firstLabel, each with its own tooltip.
+void AppendRows(std::vector<PageRow>& rows, std::span<const std::size_t> bytes, int firstLabel) {
+    for (const std::size_t byte : bytes) {
+        const int id = firstLabel + static_cast<int>(rows.size());
+        rows.push_back(Row(byte, id, id));
+    }
+}
+
 std::vector<PageRow> MemorySwitchRows(const ProfileState& profile, std::uint32_t mechanismId) {
     namespace o = offset;
     constexpr std::array<std::size_t, 11> bytes{
@@ -45,10 +54,7 @@ std::vector<PageRow> MemorySwitchRows(const ProfileState& profile, std::uint32_t
         o::AutoLf,         o::DsrReset,         o::Init25Reset,   o::Init31Reset,
         o::CoverOpenError, o::BmCheckAtPowerOn, o::Font};
     std::vector<PageRow> rows;
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        const int id = 1101 + static_cast<int>(i);
-        rows.push_back(Row(bytes[i], id, id));
-    }
+    AppendRows(rows, bytes, 1101);
     rows[9].enabled = HasBlackMarkSensor(profile, mechanismId);
     // The font row belongs to one customer's printers only.
     rows[10].visible = profile.specIndex == SpecIndex::QWB;
@@ -57,11 +63,11 @@ std::vector<PageRow> MemorySwitchRows(const ProfileState& profile, std::uint32_t
 
 std::vector<PageRow> CustomizeValueRows(const ProfileState& profile, std::uint32_t mechanismId) {
     namespace o = offset;
+    constexpr std::array<std::size_t, 8> bytes{o::UserNvMemory, o::NvGraphicMemory, o::PaperWidth,
+                                               o::PrintColor,   o::PrintDensity,    o::BkDensity,
+                                               o::MaxSpeed,     o::LowPower};
     std::vector<PageRow> rows;
-    for (std::size_t i = 0; i < 8; ++i) {
-        const int id = 1201 + static_cast<int>(i);
-        rows.push_back(Row(o::UserNvMemory + i, id, id));
-    }
+    AppendRows(rows, bytes, 1201);
     rows[6].optionCount = MaxSpeedOptionCount(profile, mechanismId);
     // Only the Egypt variant cuts at a black mark position the user can adjust.
     PageRow cut = Row(o::BmCutAdjustment, 1209, 1209);
@@ -75,14 +81,13 @@ std::vector<PageRow> CustomizeValueRows(const ProfileState& profile, std::uint32
 
 std::vector<PageRow> OtherRows(const ProfileState& profile, std::uint32_t mechanismId) {
     namespace o = offset;
+    constexpr std::array<std::size_t, 6> bytes{o::AckPulseWidth, o::Usb,       o::SerialNumber,
+                                               o::Error,         o::ProcessId, o::PneDetect};
     std::vector<PageRow> rows;
-    for (std::size_t i = 0; i < 6; ++i) {
-        const int id = 1301 + static_cast<int>(i);
-        rows.push_back(Row(o::AckPulseWidth + i, id, id));
-    }
+    AppendRows(rows, bytes, 1301);
     const bool kr500 = mechanismId == mechanism::KR500;
-    rows[3].enabled = false;   // Error: fixed by the printer's firmware
-    rows[5].enabled = !kr500;  // PNE Detect: the KR-500 has no near-end sensor
+    rows[3].enabled = false;   // Error: shown, never chosen here
+    rows[5].enabled = !kr500;  // PNE Detect
     // Bytes 27 to 33 keep their own tooltips (1307-1313). Only the first spec has a Font-B row;
     // for the others it goes to the last row, hidden, and the rows below it move up.
     const bool fontBRow = profile.specIndex == SpecIndex::OVERSEA;

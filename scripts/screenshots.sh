@@ -5,7 +5,7 @@
 #   scripts/screenshots.sh [BUILD_FOLDER]     (default build-run; built first if missing)
 #
 # docs/selection-dialog.png, docs/kr900-page-{1,2,3}.png, docs/kr500-page-{1,2,3}.png and
-# docs/message-box.png (the version box) are written.
+# docs/message-box.png (the version box) and docs/logo-dialog.png are written.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build-run}
@@ -27,6 +27,12 @@ cleanup() {
 trap cleanup EXIT
 x11_start
 cp "$root/resources/virtual-printers.ini" "$work/"
+# A photo-like logo: ImageMagick's built-in rose picture in 256 colours, as an 8-bit BMP.
+convert rose: -resize 180% -colors 256 -type Palette BMP3:"$work/photo.bmp"
+# A drawing for two colours: black where it prints black, pure red where it prints red.
+convert -size 160x80 xc:white -fill red -draw "circle 40,40 40,8" -fill black \
+    -draw "rectangle 84,16 150,28" -draw "rectangle 84,36 150,48" -draw "rectangle 84,56 130,68" \
+    +antialias -colors 4 -type Palette BMP3:"$work/drawing.bmp"
 
 shoot() {
     sleep 0.5
@@ -54,6 +60,23 @@ run() {
         x11_wait_active dialog 10
         shoot message-box
         x11_key Return
+        x11_wait_active normal 10
+        # The logo dialog with the same photo in slot 1 (monochrome, dithered) and in slot 2
+        # (two colours), and a black and red drawing in slot 3 (two colours): Tab walks each slot's 2Color box, path, Refer, Delete, Regist, Print.
+        x11_key alt+r
+        x11_wait_active dialog 10
+        x11_key Tab
+        x11_type "$work/photo.bmp"
+        x11_key --repeat 5 Tab
+        x11_key space Tab
+        x11_type "$work/photo.bmp"
+        x11_key --repeat 5 Tab
+        x11_key space Tab
+        x11_type "$work/drawing.bmp"
+        sleep 1.5
+        shoot logo-dialog
+        x11_key --repeat 18 Tab
+        x11_key space
         x11_wait_active normal 10
     fi
     x11_key alt+x

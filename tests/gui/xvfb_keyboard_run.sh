@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The windowed program driven only by its keyboard, as a till installer would: the real `kestrel`
 # binary under Xvfb with a window manager, against a private CUPS scheduler with a KR-900 queue.
-# It chooses the queue, sets Paper Width to 58mm/32column, sends with Alt+C, closes with Alt+X and
-# Yes, and starts again from the same folder to send the saved record once more. The bytes the
+# It chooses the queue, sets Paper Width to 58mm/32column, sends with Alt+C, registers a logo in
+# the logo dialog, closes with Alt+X and Yes, and starts again from the same folder to send the
+# saved record once more (while a second copy is refused). The bytes the
 # printer receives must be exactly what kestrel-cli builds for the same record.
 set -euo pipefail
 build=${1:?build folder}
@@ -80,6 +81,32 @@ choose_kr900
 x11_key ctrl+Tab
 x11_key Tab Tab End
 send_settings 1
+
+echo "-- Alt+R: a logo typed into slot 2 and registered"
+logo="$here/../../../shared/testdata/bmpsuite/good/pal8.bmp"
+x11_key alt+r
+x11_wait_active dialog 10 || fail "Alt+R opened no logo dialog"
+# Each slot is walked as 2Color, path, Refer, Delete, Regist, Print.
+x11_key --repeat 7 Tab
+x11_type "$logo"
+x11_key --repeat 3 Tab
+x11_key space
+x11_wait_active dialog 10 || fail "Regist asked no question"
+x11_key Return
+for ((tries = 0; tries < 100; tries++)); do
+    cups_capture_file KR900 2 >/dev/null && break
+    sleep 0.1
+done
+cups_wait_jobs_done KR900 || fail "the logo job did not finish"
+"$cli" --folder "$folder" logo register --printer KR900 --slot 2 --yes \
+    --dry-run "$work/logo.bin" "$logo" >/dev/null || fail "kestrel-cli could not build the logo job"
+cmp "$work/logo.bin" "$(cups_capture_file KR900 2)" ||
+    fail "the registered logo differs from kestrel-cli's define command"
+# From Regist of slot 2 to Exit: Print, three slots of six, Confirmation print, Exit.
+x11_key --repeat 21 Tab
+x11_key space
+x11_wait_active normal 10 || fail "Exit did not close the logo dialog"
+
 x11_key alt+x
 x11_wait_active dialog 10 || fail "Alt+X asked no close question"
 x11_key y
@@ -114,8 +141,8 @@ wait "$second_pid" || fail "the second copy ended with $?"
 kill -0 "$app_pid" 2>/dev/null || fail "the first copy ended with the second"
 xdotool search --pid "$app_pid" --name KESTREL windowactivate --sync >/dev/null 2>&1 || true
 x11_wait_active normal 10 || fail "the first copy's window is not active again"
-send_settings 2
-cmp "$(cups_capture_file KR900 1)" "$(cups_capture_file KR900 2)" ||
+send_settings 3
+cmp "$(cups_capture_file KR900 1)" "$(cups_capture_file KR900 3)" ||
     fail "the second run did not send the saved record"
 x11_key alt+x
 x11_wait_active dialog 10 || fail "Alt+X asked no close question"

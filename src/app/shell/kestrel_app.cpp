@@ -13,6 +13,7 @@
 
 #include "app/frame/settings_frame.h"
 #include "app/frame/tab_key_hook.h"
+#include "app/logo/logo_dialog.h"
 #include "app/selection/printer_selection_dialog.h"
 #include "app/shell/main_window.h"
 #include "app/shell/program_options.h"
@@ -81,6 +82,7 @@ int RunKestrel(int argc, char** argv) {
 
     AppState state;
     state.startupFolder = QDir::currentPath().toLocal8Bit().toStdString();
+    state.logoInitialDir = state.startupFolder;
     const std::string versionText = VersionText(KESTREL_VERSION);
     ReadProfile(state);
 
@@ -142,7 +144,13 @@ int RunKestrel(int argc, char** argv) {
     window.frame()->refreshVisiblePage(state.settings);
     window.frame()->settingButton()->setFocus();
 
-    window.setContext(&ctx, versionText, {{}, &OpenHelp});
+    const auto logoRegistration = [&ctx, &ui, &window] {
+        LogoDialog dialog(ctx, &window);
+        ui.setOwnerWidget(Owner::LogoDialog, &dialog);
+        dialog.exec();
+        ui.setOwnerWidget(Owner::LogoDialog, nullptr);
+    };
+    window.setContext(&ctx, versionText, {logoRegistration, &OpenHelp});
     const TabKeyHook hook(&window, window.frame());
     return QApplication::exec();
 }

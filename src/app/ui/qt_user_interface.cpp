@@ -34,6 +34,10 @@ public:
         layout->addWidget(icon);
         layout->addWidget(m_text, 1);
         m_dialog.setModal(false);
+        // It only tells what is going on: the window the user works in keeps the activation and
+        // its focus.
+        m_dialog.setAttribute(Qt::WA_ShowWithoutActivating);
+        m_dialog.setWindowFlag(Qt::WindowDoesNotAcceptFocus);
         m_dialog.show();
         paint();
     }

@@ -43,9 +43,8 @@ void BM_SelectionDialogManyQueues(benchmark::State& state) {
         kestrel::AppState app;
         kestrel::SortDirection direction = kestrel::SortDirection::Rising;
         const auto start = Clock::now();
-        kestrel::gui::PrinterSelectionWindow dialog(app, *platform->printSystem,
-                                                    *platform->hostPortStore, ui, direction, {},
-                                                    nullptr);
+        kestrel::gui::PrinterSelectionWindow dialog(
+            app, *platform->printSystem, *platform->hostPortStore, ui, direction, {}, nullptr);
         Clock::time_point shown, sorted;
         QTimer::singleShot(0, &dialog, [&] {
             shown = Clock::now();
@@ -77,7 +76,9 @@ void BM_SelectionDialogManyQueues(benchmark::State& state) {
     state.counters["header_sort_ms"] = sortMs / n;
     state.counters["accept_ms"] = acceptMs / n;
 }
-BENCHMARK(BM_SelectionDialogManyQueues)->UseManualTime()->Unit(benchmark::kMillisecond)
+BENCHMARK(BM_SelectionDialogManyQueues)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
     ->Iterations(5);
 
 }  // namespace

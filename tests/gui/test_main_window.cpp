@@ -25,6 +25,7 @@ private slots:
     void everyExitAsksTheCloseQuestion_data();
     void everyExitAsksTheCloseQuestion();
     void sendByAcceleratorReachesThePrinter();
+    void helpThatCannotOpenIsNotTriedAgain();
 };
 
 void MainWindowTest::menuTexts() {
@@ -107,6 +108,18 @@ void MainWindowTest::sendByAcceleratorReachesThePrinter() {
     QTest::keyClick(&window, Qt::Key_V, Qt::AltModifier);
     QCOMPARE(h.ui.boxes.back().text, std::string("KESTREL Version 0.2.0"));
     QCOMPARE(h.ui.boxes.back().icon, BoxIcon::Printer);
+}
+
+void MainWindowTest::helpThatCannotOpenIsNotTriedAgain() {
+    testing::FlowHarness h;
+    MainWindow window(h.state);
+    CommandContext ctx{h.state, h.ps, h.ui, h.clock, *window.frame(), {}};
+    int tries = 0;
+    window.setContext(&ctx, {}, {{}, [&tries] { return ++tries, false; }});
+    window.action(40008)->trigger();
+    window.action(40008)->trigger();
+    QCOMPARE(tries, 1);
+    QVERIFY(h.ui.boxes.empty());
 }
 
 QTEST_MAIN(MainWindowTest)

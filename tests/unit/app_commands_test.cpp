@@ -1,9 +1,11 @@
 #include "commands/app_commands.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 
 #include "platform/single_instance.h"
@@ -27,7 +29,16 @@ TEST(AppCommands, OneCopyPerNameAndTheLockIsFreedWithItsHolder) {
         EXPECT_FALSE(SingleInstanceLock(name).held());
         EXPECT_TRUE(SingleInstanceLock(name + "_DEBUG").held());
     }
-    const SingleInstanceLock again(name);  // the first copy has ended
+    // A copy that dies without cleaning up leaves its lock to the next one.
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const SingleInstanceLock crashed(name);
+        std::_Exit(crashed.held() ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    const SingleInstanceLock again(name);
     EXPECT_TRUE(again.held());
     std::remove(again.path().c_str());
     std::remove((again.path().substr(0, again.path().size() - 5) + "_DEBUG.lock").c_str());

@@ -108,7 +108,8 @@ int LogoCommandGroup::executePreview(CliEnvironment& env) {
     const BitmapReadResult result =
         read.result != BitmapReadResult::BMP_OK ? read.result : conversion.result;
     if (result != BitmapReadResult::BMP_OK) {
-        env.err << "KESTREL: " << LogoJobFailureMessage(JobErrorFor(result), m_file) << '\n';
+        env.err << "KESTREL: "
+                << LogoJobFailureMessage(JobErrorFor(result), m_file, read.systemError) << '\n';
         return kExitFailed;
     }
     const RgbImage image = RenderLogoPlanes(conversion.planes);

@@ -44,6 +44,12 @@ public:
                 row = i;
             }
         }
+        if (const std::string unreachable = m_platform.printSystem->listingError();
+            !row && !unreachable.empty()) {
+            m_err << "kestrel-cli: the print system cannot be reached: " << unreachable << '\n';
+            m_refused = true;
+            return SelectionDialogResult::Cancel;
+        }
         if (!row) {
             m_err << "kestrel-cli: there is no print queue named \"" << m_name << "\".";
             listQueues();

@@ -54,6 +54,11 @@ int PrintersCommand::execute(CliEnvironment& env) {
     if (state.printerTable.size() == 1 && state.printerTable[0].printerName.empty()) {
         state.printerTable.clear();
     }
+    if (const std::string unreachable = platform->printSystem->listingError();
+        !unreachable.empty()) {
+        env.err << "kestrel-cli: the print system cannot be reached: " << unreachable << '\n';
+        return kExitFailed;
+    }
 
     nlohmann::ordered_json list = nlohmann::ordered_json::array();
     for (const PrinterEntry& entry : state.printerTable) {

@@ -1,5 +1,7 @@
 #include "commands/logo_commands.h"
 
+#include <cstring>
+
 #include "printer/raw_job.h"
 
 namespace kestrel {
@@ -54,7 +56,7 @@ std::string_view LogoCommandQuestion(LogoCommand command) {
     return {};
 }
 
-std::string LogoJobFailureMessage(JobError code, std::string_view slotPath) {
+std::string LogoJobFailureMessage(JobError code, std::string_view slotPath, int systemError) {
     if (const auto raw = RawJobFailureMessage(code)) {
         return std::string(*raw);
     }
@@ -78,6 +80,11 @@ std::string LogoJobFailureMessage(JobError code, std::string_view slotPath) {
     std::string text(kReadingFailureHeading);
     text += slotPath;
     text += reason;
+    if (systemError != 0) {
+        text += "\n";
+        text += std::strerror(systemError);
+        text += ".";
+    }
     return text;
 }
 
@@ -104,7 +111,8 @@ FlowResult RunLogoCommand(CommandContext& ctx, LogoCommand command, int slotInde
             continue;
         }
         if (!RunLogoJob(ctx, job.kind, job.slotIndex, job.cutAfter, job.twoColor)) {
-            const std::string text = LogoJobFailureMessage(ctx.state.lastJobError, path);
+            const std::string text =
+                LogoJobFailureMessage(ctx.state.lastJobError, path, ctx.state.lastJobSystemError);
             if (!text.empty()) {
                 Report(ctx, text);
             }

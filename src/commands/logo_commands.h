@@ -29,8 +29,9 @@ std::vector<PlannedLogoJob> PlanLogoJobs(LogoCommand command, int slotIndex,
 // The question asked once per command before its first job.
 std::string_view LogoCommandQuestion(LogoCommand command);
 
-// The message for a failed logo job by the last job error; the bitmap codes name the slot's file.
-std::string LogoJobFailureMessage(JobError code, std::string_view slotPath);
+// The message for a failed logo job by the last job error; the bitmap codes name the slot's file,
+// and add the system's reason when it has one (a file there but not readable by this user).
+std::string LogoJobFailureMessage(JobError code, std::string_view slotPath, int systemError = 0);
 
 // Runs a command of the logo dialog. The caller has saved the dialog's controls into the logo
 // table. Returns Cancelled when the question was declined (nothing sent), Failed when a register

@@ -156,9 +156,14 @@ BitmapRead ReadLogoBitmap(const std::filesystem::path& path, bool twoColorReques
     int error = 0;
     const auto file = RegularFile::open(path, error);
     if (!file) {
-        // A folder counts as no file; a pipe or a device exists but cannot be read as one.
-        return Fail(error == EINVAL ? BitmapReadResult::BMP_UNREADABLE
-                                    : BitmapReadResult::BMP_NOT_FOUND);
+        // A folder counts as no file; a pipe or a device exists but cannot be read as one. A
+        // file that is there but cannot be opened keeps the system's reason.
+        BitmapRead read = Fail(error == EINVAL ? BitmapReadResult::BMP_UNREADABLE
+                                               : BitmapReadResult::BMP_NOT_FOUND);
+        if (error != EINVAL && error != ENOENT && error != EISDIR) {
+            read.systemError = error;
+        }
+        return read;
     }
     std::array<std::uint8_t, kFileHeaderSize> headerBytes{};
     if (file->readAt(0, headerBytes) != headerBytes.size()) {

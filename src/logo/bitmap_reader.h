@@ -34,6 +34,8 @@ struct BitmapRead {
     BitmapReadResult result = BitmapReadResult::BMP_NOT_FOUND;
     std::optional<PackedBitmap> bitmap;  // set on BMP_OK
     bool twoColor = false;               // the colour mode in force
+    // The system's reason when a file that is there could not be opened (errno), else 0.
+    int systemError = 0;
 };
 
 BitmapRead ReadLogoBitmap(const std::filesystem::path& path, bool twoColorRequested);

@@ -107,7 +107,7 @@ std::vector<std::uint8_t> BuildLogoDeleteCommand(int slotIndex) {
 }
 
 BitmapReadResult ConvertLogoFile(const std::filesystem::path& path, int slotIndex,
-                                 LogoJobBuffer& buffer) {
+                                 LogoJobBuffer& buffer, int* systemError) {
     buffer.data.clear();
     LogoConversion conversion;
     if (auto banded = ConvertLogoFileInBands(path, buffer.twoColor)) {
@@ -115,6 +115,9 @@ BitmapReadResult ConvertLogoFile(const std::filesystem::path& path, int slotInde
     } else {
         const BitmapRead read = ReadLogoBitmap(path, buffer.twoColor);
         if (read.result != BitmapReadResult::BMP_OK) {
+            if (systemError) {
+                *systemError = read.systemError;
+            }
             return read.result;
         }
         conversion = ConvertLogoBitmap(*read.bitmap, read.twoColor);
@@ -168,7 +171,9 @@ bool RunLogoJob(CommandContext& ctx, LogoJobKind kind, int slotIndex, bool cutAf
         case LogoJobKind::LogoRegister: {
             const LogoEntry& entry = state.logoTable.at(static_cast<std::size_t>(slotIndex));
             buffer.twoColor = entry.twoColor;
-            const BitmapReadResult result = ConvertLogoFile(entry.path, slotIndex, buffer);
+            state.lastJobSystemError = 0;
+            const BitmapReadResult result =
+                ConvertLogoFile(entry.path, slotIndex, buffer, &state.lastJobSystemError);
             if (result != BitmapReadResult::BMP_OK) {
                 state.lastJobError = JobErrorFor(result);
                 progress.reset();

@@ -33,8 +33,9 @@ std::vector<std::uint8_t> BuildLogoDeleteCommand(int slotIndex);
 
 // Reads and converts the file with the buffer's colour mode and fills the buffer with the define
 // command. Any result but BMP_OK leaves the buffer empty.
+// systemError, when given, receives the system's reason for a file that could not be opened.
 BitmapReadResult ConvertLogoFile(const std::filesystem::path& path, int slotIndex,
-                                 LogoJobBuffer& buffer);
+                                 LogoJobBuffer& buffer, int* systemError = nullptr);
 
 // The job error of a bitmap that cannot be used: 5 not found, 6 bad format, 7 unreadable.
 JobError JobErrorFor(BitmapReadResult result);

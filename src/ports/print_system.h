@@ -52,6 +52,9 @@ class PrintSystem {
 public:
     virtual ~PrintSystem() = default;
     virtual std::vector<QueueInfo> listQueues() = 0;
+    // Why the last listing could not reach the print system at all; empty when it answered,
+    // with queues or without.
+    virtual std::string listingError() const { return {}; }
     virtual std::unique_ptr<OpenQueue> openQueue(const std::string& name) = 0;
     // Waits, at most for timeout, until the job has left the queue (printed, cancelled or
     // aborted). A print system without a queue of its own has nothing to wait for.

@@ -36,7 +36,8 @@ struct AppState {
     std::vector<PrinterEntry> printerTable{1};
     std::size_t selectedIndex = 0;
     JobError lastJobError = JobError::None;
-    int lastJobId = 0;  // the print system's id of the last job sent, 0 where it has none
+    int lastJobSystemError = 0;  // errno behind a bitmap that was there but could not be opened
+    int lastJobId = 0;           // the print system's id of the last job sent, 0 where it has none
     bool serialSettingsChanged = false;
     LogoTable logoTable;
     std::string logoInitialDir;

@@ -2,6 +2,11 @@
 // belongs, sizes no printer can hold, fields that point into the wrong place, and typing slips.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
 
 #include <string>
 

@@ -196,7 +196,14 @@ std::vector<QueueInfo> CupsPrintSystem::listQueues() {
                   static_cast<int>(kAttributes.size()), nullptr, kAttributes.data());
     const IppPtr response(cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/"));
     std::vector<QueueInfo> queues;
+    m_listingError.clear();
     if (!response) {
+        // A scheduler without queues answers "not found"; anything else means no answer.
+        if (cupsLastError() != IPP_STATUS_ERROR_NOT_FOUND) {
+            const char* server = cupsServer();
+            m_listingError = std::string("no answer from the CUPS scheduler at ") +
+                             (server ? server : "") + " (" + cupsLastErrorString() + ")";
+        }
         return queues;
     }
     ipp_attribute_t* attr = ippFirstAttribute(response.get());

@@ -20,6 +20,11 @@ public:
     // a job whose queue's device URI changes, so a serial queue's line settings are rewritten
     // only after the job that changed the printer has left.
     bool waitForJobToLeave(int jobId, std::chrono::milliseconds timeout) override;
+
+    std::string listingError() const override { return m_listingError; }
+
+private:
+    std::string m_listingError;
 };
 
 }  // namespace kestrel

@@ -157,7 +157,8 @@ TEST(CutAdjustmentEdit, TextToTenthsAndBack) {
     } const cases[] = {{"250.0", 2500}, {"-35", -340}, {"", 0},
                        {"-", 0},        {"abc", 0},    {"12.", 120},
                        {"12.39", 123},  {"-0.5", -5},  {"999999999999", 2500},
-                       {" 7.2x", 72}};
+                       {" 7.2x", 72},   {"12./", 120}, {"12.a", 120},
+                       {"5.", 50}};
     for (const Case& c : cases) {
         EXPECT_EQ(CutAdjustmentFromText(c.text), c.tenths) << c.text;
     }

@@ -151,20 +151,7 @@ int LogoCommandGroup::executeJob(CliEnvironment& env) {
         command = LogoCommand::Delete;
     }
 
-    FlowResult result = FlowResult::Done;
-    if (command == LogoCommand::Print && !m_cut) {
-        // The dialog's Print always cuts; without the cut this is its single job on its own.
-        if (AskQuestion(ui, LogoCommandQuestion(command), Buttons::OkCancel, Owner::LogoDialog) !=
-            Answer::Ok) {
-            result = FlowResult::Cancelled;
-        } else if (!RunLogoJob(ctx, LogoJobKind::LogoPrint, slot, false, m_twoColor)) {
-            ReportMessage(ui, kUserIconStyle, LogoJobFailureMessage(state.lastJobError, {}),
-                          BoxIcon::PrinterError, Owner::LogoDialog);
-            result = FlowResult::Failed;
-        }
-    } else {
-        result = RunLogoCommand(ctx, command, slot);
-    }
+    const FlowResult result = RunLogoCommand(ctx, command, slot, m_cut);
 
     if (result == FlowResult::Done) {
         env.out << target.doneText() << '\n';

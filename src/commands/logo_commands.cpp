@@ -16,8 +16,8 @@ void Report(CommandContext& ctx, std::string_view text) {
 
 }  // namespace
 
-std::vector<PlannedLogoJob> PlanLogoJobs(LogoCommand command, int slotIndex,
-                                         const LogoTable& table) {
+std::vector<PlannedLogoJob> PlanLogoJobs(LogoCommand command, int slotIndex, const LogoTable& table,
+                                         bool cutAfterPrint) {
     switch (command) {
         case LogoCommand::Delete:
             return {{LogoJobKind::LogoDelete, slotIndex, false, false}};
@@ -25,7 +25,7 @@ std::vector<PlannedLogoJob> PlanLogoJobs(LogoCommand command, int slotIndex,
             return {{LogoJobKind::LogoRegister, slotIndex, false, false}};
         case LogoCommand::Print:
             return {{LogoJobKind::LogoPrint, slotIndex,
-                     table.at(static_cast<std::size_t>(slotIndex)).twoColor, true}};
+                     table.at(static_cast<std::size_t>(slotIndex)).twoColor, cutAfterPrint}};
         case LogoCommand::ConfirmationPrint: {
             std::vector<PlannedLogoJob> jobs;
             for (const bool twoColor : {false, true}) {
@@ -88,8 +88,10 @@ std::string LogoJobFailureMessage(JobError code, std::string_view slotPath, int 
     return text;
 }
 
-FlowResult RunLogoCommand(CommandContext& ctx, LogoCommand command, int slotIndex) {
-    const std::vector<PlannedLogoJob> jobs = PlanLogoJobs(command, slotIndex, ctx.state.logoTable);
+FlowResult RunLogoCommand(CommandContext& ctx, LogoCommand command, int slotIndex,
+                          bool cutAfterPrint) {
+    const std::vector<PlannedLogoJob> jobs =
+        PlanLogoJobs(command, slotIndex, ctx.state.logoTable, cutAfterPrint);
     bool asked = false;
     Answer answer = Answer::Cancel;
     FlowResult result = FlowResult::Done;

@@ -22,9 +22,10 @@ struct PlannedLogoJob {
 };
 
 // The jobs a command runs, in order. A confirmation print is ten print jobs: the five logos in
-// monochrome, then in two colours, with the paper cut after the last only.
-std::vector<PlannedLogoJob> PlanLogoJobs(LogoCommand command, int slotIndex,
-                                         const LogoTable& table);
+// monochrome, then in two colours, with the paper cut after the last only. The dialog's Print
+// always cuts; the command-line tool may print one logo without the cut.
+std::vector<PlannedLogoJob> PlanLogoJobs(LogoCommand command, int slotIndex, const LogoTable& table,
+                                         bool cutAfterPrint = true);
 
 // The question asked once per command before its first job.
 std::string_view LogoCommandQuestion(LogoCommand command);
@@ -36,6 +37,7 @@ std::string LogoJobFailureMessage(JobError code, std::string_view slotPath, int 
 // Runs a command of the logo dialog. The caller has saved the dialog's controls into the logo
 // table. Returns Cancelled when the question was declined (nothing sent), Failed when a register
 // had no file or any job failed (each failure shown), Done otherwise.
-FlowResult RunLogoCommand(CommandContext& ctx, LogoCommand command, int slotIndex);
+FlowResult RunLogoCommand(CommandContext& ctx, LogoCommand command, int slotIndex,
+                          bool cutAfterPrint = true);
 
 }  // namespace kestrel

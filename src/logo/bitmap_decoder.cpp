@@ -169,7 +169,7 @@ void DecodeBitmapRows(const PackedBitmap& bitmap, const BgrRowSink& sink) {
     const std::int64_t width = bitmap.width();
     const std::int64_t height = bitmap.height();
     const std::int64_t rows = height < 0 ? -height : height;
-    if (width < 1 || width > kMaxLogoWidth || rows < 1 || rows > kMaxLogoHeight) {
+    if (!LogoSizeUsable(width, height)) {
         return;
     }
     const Geometry g{static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(rows),

@@ -56,10 +56,10 @@ bool UsableLayout(const PackedBitmap& bitmap, std::size_t realBytes) {
     }
     const std::int64_t width = bitmap.width();
     const std::int64_t height = bitmap.height();
-    const std::int64_t rows = height < 0 ? -height : height;
-    if (width < 1 || width > kMaxLogoWidth || rows < 1 || rows > kMaxLogoHeight) {
+    if (!LogoSizeUsable(width, height)) {
         return false;
     }
+    const std::int64_t rows = height < 0 ? -height : height;
     const std::uint32_t bits = bitmap.bitCount();
     if (bits != 1 && bits != 4 && bits != 8 && bits != 24) {
         return false;

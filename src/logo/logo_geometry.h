@@ -10,6 +10,12 @@ namespace kestrel {
 inline constexpr std::int64_t kMaxLogoWidth = 8191 * 8;
 inline constexpr std::int64_t kMaxLogoHeight = 65535;
 
+// Whether a bitmap of this width and height (rows, either sign) can become a logo at all.
+inline bool LogoSizeUsable(std::int64_t width, std::int64_t height) {
+    const std::int64_t rows = height < 0 ? -height : height;
+    return width >= 1 && width <= kMaxLogoWidth && rows >= 1 && rows <= kMaxLogoHeight;
+}
+
 // The height the logo gets: the bitmap is redrawn width for width, with its height scaled by
 // height / width * width in double precision, which falls one row short for some sizes
 // (7 x 61 gives 60 rows).

@@ -92,7 +92,7 @@ void LogoPlaneBuilder::splitRow(const std::uint8_t* bgr, std::uint8_t* out1,
 LogoConversion ConvertLogoBitmap(const PackedBitmap& bitmap, bool twoColor) {
     const std::int64_t width = bitmap.width();
     const std::int64_t height = bitmap.height() < 0 ? -bitmap.height() : bitmap.height();
-    if (width < 1 || width > kMaxLogoWidth || height < 1 || height > kMaxLogoHeight) {
+    if (!LogoSizeUsable(width, height)) {
         return LogoConversion{};
     }
     try {

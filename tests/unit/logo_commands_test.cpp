@@ -116,6 +116,10 @@ TEST_F(LogoCommandFlow, PrintUsesTheSlotsTwoColourChoiceAndCuts) {
     ASSERT_EQ(ps.jobs.size(), 1u);
     EXPECT_EQ(ps.jobs[0].bytes.size(), 54u);
     EXPECT_EQ(questions().at(0).text, kPrintQuestion);
+    // The command-line tool's print without the cut: the same flow, the job without the cut.
+    EXPECT_EQ(RunLogoCommand(ctx, LogoCommand::Print, 4, false), FlowResult::Done);
+    ASSERT_EQ(ps.jobs.size(), 2u);
+    EXPECT_EQ(ps.jobs[1].bytes, BuildLogoPrintJob(4, true, false));
 }
 
 TEST_F(LogoCommandFlow, DeleteAsksItsQuestionAndSendsTheDeleteCommand) {

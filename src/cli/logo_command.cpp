@@ -100,13 +100,9 @@ int LogoCommandGroup::execute(CliEnvironment& env) {
 }
 
 int LogoCommandGroup::executePreview(CliEnvironment& env) {
-    const BitmapRead read = ReadLogoBitmap(m_file, m_twoColor);
-    LogoConversion conversion;
-    if (read.result == BitmapReadResult::BMP_OK) {
-        conversion = ConvertLogoBitmap(*read.bitmap, read.twoColor);
-    }
-    const BitmapReadResult result =
-        read.result != BitmapReadResult::BMP_OK ? read.result : conversion.result;
+    const LogoFileConversion read = ReadAndConvertLogo(m_file, m_twoColor);
+    const LogoConversion& conversion = read.conversion;
+    const BitmapReadResult result = read.result;
     if (result != BitmapReadResult::BMP_OK) {
         env.err << "KESTREL: "
                 << LogoJobFailureMessage(JobErrorFor(result), m_file, read.systemError) << '\n';

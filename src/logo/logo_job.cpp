@@ -106,6 +106,18 @@ std::vector<std::uint8_t> BuildLogoDeleteCommand(int slotIndex) {
     return {0x1D, 0x28, 0x4C, 0x04, 0x00, 0x30, 0x42, KeyCode1(slotIndex), kKeyCode2};
 }
 
+LogoFileConversion ReadAndConvertLogo(const std::filesystem::path& path, bool twoColor) {
+    LogoFileConversion out;
+    const BitmapRead read = ReadLogoBitmap(path, twoColor);
+    out.result = read.result;
+    out.systemError = read.systemError;
+    if (read.result == BitmapReadResult::BMP_OK) {
+        out.conversion = ConvertLogoBitmap(*read.bitmap, read.twoColor);
+        out.result = out.conversion.result;
+    }  // the file's block is released here
+    return out;
+}
+
 BitmapReadResult ConvertLogoFile(const std::filesystem::path& path, int slotIndex,
                                  LogoJobBuffer& buffer, int* systemError) {
     buffer.data.clear();
@@ -113,15 +125,15 @@ BitmapReadResult ConvertLogoFile(const std::filesystem::path& path, int slotInde
     if (auto banded = ConvertLogoFileInBands(path, buffer.twoColor)) {
         conversion = std::move(*banded);
     } else {
-        const BitmapRead read = ReadLogoBitmap(path, buffer.twoColor);
+        LogoFileConversion read = ReadAndConvertLogo(path, buffer.twoColor);
         if (read.result != BitmapReadResult::BMP_OK) {
             if (systemError) {
                 *systemError = read.systemError;
             }
             return read.result;
         }
-        conversion = ConvertLogoBitmap(*read.bitmap, read.twoColor);
-    }  // the file's block is released here
+        conversion = std::move(read.conversion);
+    }
     if (conversion.result != BitmapReadResult::BMP_OK) {
         return BitmapReadResult::BMP_UNREADABLE;
     }

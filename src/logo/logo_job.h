@@ -33,6 +33,14 @@ std::vector<std::uint8_t> BuildLogoDeleteCommand(int slotIndex);
 
 // Reads and converts the file with the buffer's colour mode and fills the buffer with the define
 // command. Any result but BMP_OK leaves the buffer empty.
+// A bitmap file read and turned into dot planes, or why it could not be.
+struct LogoFileConversion {
+    BitmapReadResult result = BitmapReadResult::BMP_NOT_FOUND;
+    LogoConversion conversion;  // set on BMP_OK
+    int systemError = 0;        // the system's reason for a file there but not opened
+};
+LogoFileConversion ReadAndConvertLogo(const std::filesystem::path& path, bool twoColor);
+
 // systemError, when given, receives the system's reason for a file that could not be opened.
 BitmapReadResult ConvertLogoFile(const std::filesystem::path& path, int slotIndex,
                                  LogoJobBuffer& buffer, int* systemError = nullptr);

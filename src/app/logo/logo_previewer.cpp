@@ -4,7 +4,7 @@
 #include <QtConcurrent/QtConcurrentRun>
 
 #include "commands/logo_refer.h"
-#include "logo/bitmap_reader.h"
+#include "logo/logo_job.h"
 #include "logo/logo_preview.h"
 
 namespace kestrel::gui {
@@ -13,16 +13,10 @@ namespace {
 LogoPreview Convert(std::uint64_t request, const std::string& path, bool twoColor) {
     LogoPreview preview;
     preview.request = request;
-    const BitmapRead read = ReadLogoBitmap(path, twoColor);
-    LogoConversion conversion;
+    const LogoFileConversion read = ReadAndConvertLogo(path, twoColor);
+    preview.text = QString::fromStdString(LogoPreviewText(read.result, read.conversion));
     if (read.result == BitmapReadResult::BMP_OK) {
-        conversion = ConvertLogoBitmap(*read.bitmap, read.twoColor);
-    }
-    const BitmapReadResult result =
-        read.result != BitmapReadResult::BMP_OK ? read.result : conversion.result;
-    preview.text = QString::fromStdString(LogoPreviewText(result, conversion));
-    if (result == BitmapReadResult::BMP_OK) {
-        const RgbImage rgb = RenderLogoPlanes(conversion.planes);
+        const RgbImage rgb = RenderLogoPlanes(read.conversion.planes);
         preview.image =
             QImage(rgb.rgb.data(), static_cast<int>(rgb.width), static_cast<int>(rgb.height),
                    static_cast<int>(rgb.width) * 3, QImage::Format_RGB888)

@@ -46,6 +46,18 @@ def page_title(text, name):
     return match.group(1).strip()
 
 
+def keep_blanks(body):
+    """Runs of blanks in running text stay as they are: the program's texts have some
+    ("Printer Error!!  Check the printer.", the tab caption "     Other     "), and HTML
+    would show each run as one blank. Code blocks, tags and the indentation of lines are left
+    alone."""
+    parts = re.split(r"(<pre>.*?</pre>)", body, flags=re.DOTALL)
+    for i in range(0, len(parts), 2):
+        parts[i] = re.sub(r"(<[^>]*>)|(?<=\S)( {2,})",
+                          lambda m: m.group(1) or "&nbsp;" * len(m.group(2)), parts[i])
+    return "".join(parts)
+
+
 def main():
     if len(sys.argv) != 4:
         sys.exit(__doc__)
@@ -74,6 +86,7 @@ def main():
         # Links between pages: "settings.md#paper-width" -> "settings.html#paper-width".
         body = re.sub(r'href="([A-Za-z0-9_-]+)\.md(#[^"]*)?"',
                       lambda m: 'href="{}.html{}"'.format(m.group(1), m.group(2) or ""), body)
+        body = keep_blanks(body)
         with open(os.path.join(output, html_name), "w", encoding="utf-8") as f:
             f.write(TEMPLATE.format(title=html.escape(titles[name]), nav=nav, body=body,
                                     version=html.escape(version)))

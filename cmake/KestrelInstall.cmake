@@ -43,9 +43,9 @@ install(FILES ${CMAKE_SOURCE_DIR}/resources/debian/copyright
 install(FILES ${CMAKE_SOURCE_DIR}/resources/virtual-printers.ini
   DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
 
-# The package: kestrel_<version>_<arch>.deb. Its library dependencies come from
-# dpkg-shlibdeps (Debian package dpkg-dev); the windowed program also needs Qt's platform
-# plugins, which no library names.
+# The package: kestrel_<version>_<arch>.deb. Its dependencies are the libraries the programs
+# link, found by dpkg-shlibdeps (Debian package dpkg-dev); Qt's X11 platform plugin comes with
+# libqt6gui6.
 set(KESTREL_PACKAGE_MAINTAINER
   "KESTREL maintainers <maintainers@users.noreply.c-seed-36aa2d75.example>"
   CACHE STRING "Maintainer field of the Debian package")
@@ -78,9 +78,6 @@ The package holds the windowed program kestrel (Qt 6), the command-line
 tool kestrel-cli for scripts, their manual pages, bash completion and an
 HTML help guide.")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-if(TARGET kestrel)
-  set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
-endif()
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "cups")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

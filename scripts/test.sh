@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds KESTREL and runs every test: unit tests, jobs through a private CUPS daemon (needs root,
-# as in CI), the unit tests again under AddressSanitizer/UBSan, short fuzz runs when clang is
-# present, and a formatting check. Installs missing Debian packages first.
+# as in CI), the Debian package installed and checked (root), the unit tests again under
+# AddressSanitizer/UBSan, short fuzz runs when clang is present, and a formatting check. Installs
+# missing Debian packages first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
@@ -14,6 +15,9 @@ cmake --build build-test -j"$jobs"
 
 echo "== tests"
 ctest --test-dir build-test --output-on-failure -j"$jobs"
+
+echo "== Debian package: built, lintian, installed, checked, removed"
+scripts/package-check.sh build-test
 
 echo "== unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DKESTREL_SANITIZE=ON -DKESTREL_WERROR=ON \

@@ -38,15 +38,15 @@ void ShowStartupMessage(QtUserInterface& ui, std::string text, BoxIcon icon) {
     ui.showMessage(box);
 }
 
-// The help guide: installed beside the program's data, else in the source tree
-// of this build.
+// The help guide: installed beside the program's data, else the guide this build
+// made in its build folder.
 QString HelpIndexPath() {
     const QString installed =
         QApplication::applicationDirPath() + QStringLiteral("/../share/kestrel/help/index.html");
     if (QFileInfo::exists(installed)) {
         return QFileInfo(installed).canonicalFilePath();
     }
-    return QStringLiteral(KESTREL_SOURCE_DIR "/resources/help/index.html");
+    return QStringLiteral(KESTREL_HELP_BUILD_DIR "/index.html");
 }
 
 bool OpenHelp() {

@@ -1,4 +1,5 @@
 #include "cli/command.h"
+#include "cli/decode_command.h"
 #include "cli/job_commands.h"
 #include "cli/logo_command.h"
 #include "cli/printers_command.h"
@@ -17,6 +18,7 @@ std::vector<std::unique_ptr<Command>> MakeCommands() {
         SettingJobKind::PrintSettingsList, "list-print", "Print the printer's settings list"));
     commands.push_back(std::make_unique<SettingsCommand>());
     commands.push_back(std::make_unique<LogoCommandGroup>());
+    commands.push_back(std::make_unique<DecodeCommand>());
     return commands;
 }
 

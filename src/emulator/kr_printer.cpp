@@ -41,8 +41,9 @@ struct KrPrinter::Job {
     std::string line;
     std::uint8_t colour = 1;
 
-    void error(std::size_t offset, std::string message) {
-        result.errors.push_back({offset, std::move(message)});
+    void error(std::size_t offset, std::string message,
+               StreamError::Cause cause = StreamError::Cause::Stream) {
+        result.errors.push_back({offset, std::move(message), cause});
     }
     void printLine() {
         current.blocks.push_back(PrintedLine{std::move(line)});
@@ -218,9 +219,11 @@ void KrPrinter::define(const DefineGraphic& c, Job& job, std::size_t offset) {
     const std::size_t capacity = m_state.graphicsCapacity();
     const std::size_t free = capacity > usedByOthers ? capacity - usedByOthers : 0;
     if (needed > free) {
-        job.error(offset, "NV graphics memory full: key " + KeyText(c.key) + " needs " +
-                              std::to_string(needed) + " bytes, " + std::to_string(free) + " of " +
-                              std::to_string(capacity) + " are free");
+        job.error(offset,
+                  "NV graphics memory full: key " + KeyText(c.key) + " needs " +
+                      std::to_string(needed) + " bytes, " + std::to_string(free) + " of " +
+                      std::to_string(capacity) + " are free",
+                  StreamError::Cause::Memory);
         return;
     }
     NvGraphic graphic;
@@ -235,7 +238,8 @@ void KrPrinter::define(const DefineGraphic& c, Job& job, std::size_t offset) {
 void KrPrinter::printGraphic(const PrintGraphic& c, Job& job, std::size_t offset) {
     const auto it = m_state.graphics.find(c.key);
     if (it == m_state.graphics.end()) {
-        job.error(offset, "no NV graphics under key " + KeyText(c.key) + ": nothing printed");
+        job.error(offset, "no NV graphics under key " + KeyText(c.key) + ": nothing printed",
+                  StreamError::Cause::Memory);
         return;
     }
     PrintedGraphic printed{it->second, c.scaleX, c.scaleY};

@@ -111,8 +111,13 @@ struct NvGraphic {
 };
 
 struct StreamError {
+    // Stream: the stream itself is wrong. Memory: the stream is sound but this printer's NV
+    // graphics memory cannot serve it (no logo under the key, no room for one).
+    enum class Cause : std::uint8_t { Stream, Memory };
+
     std::size_t offset = 0;
     std::string message;
+    Cause cause = Cause::Stream;
     bool operator==(const StreamError&) const = default;
 };
 

@@ -20,8 +20,13 @@ std::string Hex2(unsigned value) {
     return text;
 }
 
+// The program keeps logo n under key 20 + n - 1, 20.
 std::string KeyText(KeyCode key) {
-    return Hex2(key.kc1) + " " + Hex2(key.kc2);
+    std::string text = Hex2(key.kc1) + " " + Hex2(key.kc2);
+    if (key.kc2 == 0x20 && key.kc1 >= 0x20 && key.kc1 <= 0x24) {
+        text += " (logo " + std::to_string(key.kc1 - 0x20 + 1) + ")";
+    }
+    return text;
 }
 
 std::string SwitchName(SwitchNumber number) {

@@ -4,6 +4,7 @@
 #include "cli/logo_command.h"
 #include "cli/printers_command.h"
 #include "cli/settings_commands.h"
+#include "cli/virtual_command.h"
 
 namespace kestrel::cli {
 
@@ -19,6 +20,7 @@ std::vector<std::unique_ptr<Command>> MakeCommands() {
     commands.push_back(std::make_unique<SettingsCommand>());
     commands.push_back(std::make_unique<LogoCommandGroup>());
     commands.push_back(std::make_unique<DecodeCommand>());
+    commands.push_back(std::make_unique<VirtualCommand>());
     return commands;
 }
 

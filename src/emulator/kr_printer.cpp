@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "emulator/overloaded.h"
 #include "emulator/settings_list_page.h"
 #include "emulator/stream_parser.h"
 
@@ -14,11 +15,6 @@ std::string KeyText(KeyCode key) {
     std::snprintf(text, sizeof text, "%02X %02X", key.kc1, key.kc2);
     return text;
 }
-
-template <class... F>
-struct Overloaded : F... {
-    using F::operator()...;
-};
 
 }  // namespace
 

@@ -3,16 +3,12 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "emulator/overloaded.h"
 #include "emulator/settings_decoder.h"
 #include "emulator/settings_list_page.h"
 
 namespace kestrel::emulator {
 namespace {
-
-template <class... F>
-struct Overloaded : F... {
-    using F::operator()...;
-};
 
 std::string Hex2(unsigned value) {
     char text[8];

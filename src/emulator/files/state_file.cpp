@@ -1,5 +1,7 @@
 #include "emulator/files/state_file.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <stdexcept>
 

@@ -1,8 +1,10 @@
 #include "cli/command.h"
+#include "cli/decode_command.h"
 #include "cli/job_commands.h"
 #include "cli/logo_command.h"
 #include "cli/printers_command.h"
 #include "cli/settings_commands.h"
+#include "cli/virtual_command.h"
 
 namespace kestrel::cli {
 
@@ -17,6 +19,8 @@ std::vector<std::unique_ptr<Command>> MakeCommands() {
         SettingJobKind::PrintSettingsList, "list-print", "Print the printer's settings list"));
     commands.push_back(std::make_unique<SettingsCommand>());
     commands.push_back(std::make_unique<LogoCommandGroup>());
+    commands.push_back(std::make_unique<DecodeCommand>());
+    commands.push_back(std::make_unique<VirtualCommand>());
     return commands;
 }
 

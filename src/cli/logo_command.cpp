@@ -1,12 +1,12 @@
 #include "cli/logo_command.h"
 
-#include <png.h>
 #include <CLI/CLI.hpp>
 
 #include <ostream>
 
 #include "cli/terminal_ui.h"
 #include "commands/logo_commands.h"
+#include "emulator/files/png_file.h"
 #include "logo/bitmap_reader.h"
 #include "logo/logo_job.h"
 #include "logo/logo_preview.h"
@@ -14,18 +14,6 @@
 
 namespace kestrel::cli {
 namespace {
-
-bool WritePng(const std::string& path, const RgbImage& image) {
-    png_image png{};
-    png.version = PNG_IMAGE_VERSION;
-    png.width = image.width;
-    png.height = image.height;
-    png.format = PNG_FORMAT_RGB;
-    const bool ok = png_image_write_to_file(&png, path.c_str(), 0, image.rgb.data(),
-                                            static_cast<png_int_32>(image.width * 3), nullptr) != 0;
-    png_image_free(&png);
-    return ok;
-}
 
 void AddJobOptions(CLI::App* sub, SessionOptions& options, int& slot) {
     sub->add_option("-p,--printer", options.printer, "Print queue of the printer")->required();
@@ -109,7 +97,7 @@ int LogoCommandGroup::executePreview(CliEnvironment& env) {
         return kExitFailed;
     }
     const RgbImage image = RenderLogoPlanes(conversion.planes);
-    if (!WritePng(m_output, image)) {
+    if (!WritePngFile(m_output, image)) {
         env.err << "kestrel-cli: " << m_output << ": cannot be written\n";
         return kExitFailed;
     }

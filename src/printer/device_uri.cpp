@@ -102,7 +102,9 @@ PortKind PortKindFromDeviceUri(std::string_view uri) {
         return PortKind::NotCorresponded;
     }
     const std::string_view scheme = uri.substr(0, colon);
-    if (scheme == "usb") {
+    // The virtual KR printer of the kestrel-printer backend is driven as a printer on USB: a
+    // local port with no line settings to follow.
+    if (scheme == "usb" || scheme == "kestrel-printer") {
         return PortKind::Usb;
     }
     if (scheme == "parallel") {

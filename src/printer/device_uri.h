@@ -10,9 +10,9 @@
 
 namespace kestrel {
 
-// usb, parallel, serial and file by name; socket, ipp, ipps, http, https, lpd, smb and dnssd are
-// network queues, and so is a queue without a URI (a temporary IPP queue). Any other scheme
-// is not a port this program can use.
+// usb, parallel, serial and file by name (kestrel-printer, the virtual KR printer, as usb); socket,
+// ipp, ipps, http, https, lpd, smb and dnssd are network queues, and so is a queue without a URI
+// (a temporary IPP queue). Any other scheme is not a port this program can use.
 PortKind PortKindFromDeviceUri(std::string_view uri);
 
 // The device file of a "serial:" URI, or a path given directly; nothing for other ports.

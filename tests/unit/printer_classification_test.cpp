@@ -137,6 +137,7 @@ TEST_P(UriKindTest, SchemeGivesKind) {
 
 INSTANTIATE_TEST_SUITE_P(Schemes, UriKindTest,
                          ::testing::Values(UriCase{"usb://ZOT/KR-500?serial=1", PortKind::Usb},
+                                           UriCase{"kestrel-printer:/srv/tills/7", PortKind::Usb},
                                            UriCase{"parallel:/dev/lp0", PortKind::Parallel},
                                            UriCase{"serial:/dev/ttyS0?baud=9600", PortKind::Serial},
                                            UriCase{"file:///tmp/out", PortKind::File},

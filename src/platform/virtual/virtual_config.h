@@ -6,6 +6,8 @@
 //   name = KR-900 on COM1          ; ... unless a name is given
 //   driver = ZOT KR-900 Raster
 //   port = serial:/dev/ttyS0       ; a device URI; its scheme gives the port kind
+//                                  ;   (kestrel-printer:/FOLDER keeps the queue's virtual
+//                                  ;   printer in FOLDER rather than beside the captures)
 //   kind = serial                  ; or the kind directly: parallel, serial, usb, file,
 //                                  ;   network, port-router, other
 //   serial = 9600,n,8,1,x          ; the PC's line settings of a serial queue

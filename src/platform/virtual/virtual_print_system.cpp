@@ -5,6 +5,9 @@
 #include <fstream>
 #include <vector>
 
+#include "emulator/files/printer_folder.h"
+#include "printer/printer_driver.h"
+
 namespace kestrel {
 namespace {
 
@@ -88,6 +91,11 @@ public:
         m_jobId = id;
         if (m_queue.holdJobs) {
             m_system.noteHeldJob(m_queue.info.name, id);
+        } else {
+            // The job reaches the queue's printer, which reads it as a KR printer would.
+            const emulator::PrinterFiles files =
+                emulator::QueuePrinterFiles(m_queue.info.name, m_queue.info.port, folder, stem);
+            emulator::ReceiveJob(files, m_bytes, MechanismIdFromDriver(m_queue.info.driverName));
         }
         return true;
     }

@@ -2,6 +2,10 @@
 // read again at every listing, and every finished job is written to a capture folder as
 // job-NNNNNN.prn (the bytes exactly) with job-NNNNNN.queue (the queue's name). For machines
 // without a KR printer or without CUPS, and for trying every check of the selection.
+//
+// Each queue also has a virtual KR printer that every job it completes is applied to: its state in
+// "<queue>.printer.json" beside the captures (or in the folder of a kestrel-printer: port), what it
+// prints as job-NNNNNN.png and job-NNNNNN-list.txt.
 #pragma once
 
 #include <chrono>

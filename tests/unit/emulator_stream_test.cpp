@@ -1,0 +1,257 @@
+// The virtual printer reading streams that are cut short, mutated or wrong: errors with offsets,
+// never a crash (the sanitizer build runs these too), and no setting taken from a broken setup.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <random>
+
+#include "emulator/kr_printer.h"
+#include "emulator/settings_decoder.h"
+#include "emulator/stream_parser.h"
+#include "logo/logo_job.h"
+#include "settings/factory_defaults.h"
+#include "settings/setting_encoder.h"
+#include "test_helpers.h"
+
+namespace kestrel::emulator {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+using testing::Hex;
+
+Bytes DefineStream(int slot, std::uint32_t bytesPerRow, std::uint32_t rows, bool twoColor) {
+    LogoPlanes planes;
+    planes.rows = rows;
+    planes.planeSize = bytesPerRow * rows;
+    for (std::uint32_t i = 0; i < planes.planeSize; ++i) {
+        planes.plane1.push_back(static_cast<std::uint8_t>(i * 37 + 5));
+    }
+    if (twoColor) {
+        planes.plane2 = Bytes(planes.planeSize, 0x5A);
+    }
+    LogoJobBuffer buffer;
+    BuildLogoDefineCommand(planes, slot, buffer);
+    return buffer.data;
+}
+
+// Streams the program sends, each valid as a whole.
+std::vector<Bytes> ValidStreams() {
+    ProfileState egypt;
+    egypt.egypt = true;
+    ProfileState qwb;
+    qwb.specIndex = SpecIndex::QWB;
+    HostPortSettings sevenBits;
+    HostPortSettings eightBits;
+    eightBits.dataBitsCode = 1;
+    const SettingsRecord& base = FactoryDefaultRecord(SpecIndex::OVERSEA, MechanismIndex::STANDARD);
+    std::vector<Bytes> streams{
+        BuildSettingStream(SettingJobKind::SendSettings, base, egypt, eightBits),
+        BuildSettingStream(SettingJobKind::InitializePrinter, base, qwb, sevenBits),
+        Bytes(kSettingsListStream.begin(), kSettingsListStream.end()),
+        DefineStream(2, 2, 2, false),
+        DefineStream(4, 3, 5, true),
+        BuildLogoPrintJob(2, false, true),
+        BuildLogoPrintJob(4, true, false),
+        BuildLogoDeleteCommand(0),
+    };
+    return streams;
+}
+
+// A printer that holds the logos the print jobs above print.
+PrinterState PrinterWithLogos() {
+    KrPrinter printer(FactoryPrinterState(18));
+    for (const Bytes& define : {DefineStream(2, 2, 2, false), DefineStream(4, 3, 5, true)}) {
+        EXPECT_TRUE(printer.receive(define).errors.empty());
+    }
+    return printer.takeState();
+}
+
+TEST(EmulatorStream, EveryPrefixOfAValidStreamIsAnErrorAtTheCommandItCuts) {
+    const PrinterState start = PrinterWithLogos();
+    for (const Bytes& stream : ValidStreams()) {
+        const auto whole = ParseStream(stream);
+        std::vector<std::size_t> starts;
+        for (const StreamItem& item : whole) {
+            ASSERT_FALSE(std::holds_alternative<Malformed>(item.command));
+            starts.push_back(item.offset);
+        }
+        const bool setup =
+            whole.size() > 5 && std::holds_alternative<EnterUserSetup>(whole[5].command);
+        for (std::size_t length = 0; length < stream.size(); ++length) {
+            const std::span prefix(stream.data(), length);
+            KrPrinter printer(start);
+            const JobResult job = printer.receive(prefix);
+            const auto cut = std::ranges::upper_bound(starts, length) - 1;
+            // Text cut short is shorter text.
+            const bool boundary =
+                length == 0 || *cut == length ||
+                std::holds_alternative<PrintText>(
+                    whole[static_cast<std::size_t>(cut - starts.begin())].command);
+            if (!boundary) {
+                ASSERT_FALSE(job.errors.empty()) << "prefix of " << length;
+                EXPECT_EQ(job.errors.front().offset, *cut) << "prefix of " << length;
+            }
+            if (setup) {
+                // Without the closing GS ( E fn 2 the printer keeps the settings it had.
+                EXPECT_EQ(printer.state().settings, start.settings) << "prefix of " << length;
+                EXPECT_EQ(job.errors.empty(), length <= 5) << "prefix of " << length;
+            } else if (boundary) {
+                EXPECT_TRUE(job.errors.empty()) << "prefix of " << length;
+            }
+        }
+    }
+}
+
+TEST(EmulatorStream, MutatedStreamsGiveErrorsAndNoValueOutsideItsRange) {
+    const PrinterState start = PrinterWithLogos();
+    const std::vector<Bytes> streams = ValidStreams();
+    std::mt19937 random(77);
+    int withErrors = 0;
+    for (int i = 0; i < 1000; ++i) {
+        Bytes stream = streams[random() % streams.size()];
+        for (unsigned edits = 1 + random() % 3; edits > 0; --edits) {
+            const std::size_t at = random() % stream.size();
+            switch (random() % 4) {
+                case 0:
+                    stream[at] = static_cast<std::uint8_t>(random());
+                    break;
+                case 1:
+                    stream[at] ^= static_cast<std::uint8_t>(1u << (random() % 8));
+                    break;
+                case 2:
+                    stream.insert(stream.begin() + static_cast<std::ptrdiff_t>(at),
+                                  static_cast<std::uint8_t>(random()));
+                    break;
+                default:
+                    if (stream.size() > 1) {
+                        stream.erase(stream.begin() + static_cast<std::ptrdiff_t>(at));
+                    }
+            }
+        }
+        KrPrinter printer(start);
+        const JobResult job = printer.receive(stream);
+        std::size_t malformed = 0;
+        for (const StreamItem& item : ParseStream(stream)) {
+            malformed += std::holds_alternative<Malformed>(item.command) ? 1 : 0;
+        }
+        EXPECT_GE(job.errors.size(), malformed);
+        for (const StreamError& e : job.errors) {
+            EXPECT_LE(e.offset, stream.size());
+        }
+        withErrors += job.errors.empty() ? 0 : 1;
+        // Whatever got through, every setting the printer holds is one of its options (a 7-bit
+        // line without parity is a line setting no Format option names).
+        const DecodedSettings decoded = DecodeSettings(printer.state().settings);
+        for (std::size_t b = 0; b < offset::Reserved; ++b) {
+            EXPECT_TRUE(decoded.known.test(b) || b == offset::Format) << "byte " << b;
+        }
+        EXPECT_LE(printer.state().lastErrors.size(), kKeptErrors);
+    }
+    RecordProperty("mutated_streams_with_errors", withErrors);
+    EXPECT_GT(withErrors, 800);
+}
+
+struct BadStream {
+    const char* name;
+    std::string hex;
+    std::size_t offset;
+    const char* message;  // part of the error
+};
+
+const std::string kEnter = "1D 28 45 03 00 01 49 4E ";
+const std::string kLeave = " 1D 28 45 04 00 02 4F 55 54";
+
+TEST(EmulatorStream, CommandsThePrinterRefuseAreNamedAtTheirOffset) {
+    const std::vector<BadStream> cases = {
+        {"enter without IN", "1D 28 45 03 00 01 49 4F", 0, "must be \"IN\""},
+        {"no such function", "1D 28 45 01 00 09", 0, "no function 9"},
+        {"no function byte", "1D 28 45 00 00", 0, "no function number"},
+        {"switch 3", "1D 28 45 0A 00 03 03 30 30 30 30 30 30 30 30", 0, "no switch 03"},
+        {"switch character 3", "1D 28 45 0A 00 03 01 30 30 33 30 30 30 30 30", 0, "position 3"},
+        {"switch group short", "1D 28 45 09 00 03 01 30 30 30 30 30 30 30", 0, "groups"},
+        {"paper of 50 columns", "1D 28 45 04 00 05 03 32 00", 0, "cannot be 50"},
+        {"speed 12", "1D 28 45 04 00 05 06 0C 00", 0, "cannot be 12"},
+        {"cut adjustment -341", "1D 28 45 04 00 05 7E AB FE", 0, "cannot be -341"},
+        {"no customize value 04", "1D 28 45 04 00 05 04 00 00", 0, "no customize value 04"},
+        {"1200 baud", "1D 28 45 06 00 0B 01 31 32 30 30", 0, "no baud rate \"1200\""},
+        {"parity 3", "1D 28 45 03 00 0B 02 33", 0, "parity must be one of"},
+        {"data length 9", "1D 28 45 03 00 0B 04 39", 0, "data length"},
+        {"count past the end", "18 1D 28 45 FF FF 03", 1, "cut short"},
+        {"GS at the end", "0A 1D", 1, "cut short"},
+        {"32-bit count past the end", "1D 38 4C FF FF FF FF 30 43", 0, "cut short"},
+        {"define count not the size",
+         "1D 38 4C 10 00 00 00 30 43 30 22 20 01 10 00 02 00 31 00 00 00 00 00", 0,
+         "take 15 parameter bytes, the command gives 16"},
+        {"define three colours", "1D 38 4C 0C 00 00 00 30 43 30 22 20 03 08 00 01 00 31 00", 0,
+         "3 colours"},
+        {"define colour 33", "1D 38 4C 0C 00 00 00 30 43 30 22 20 01 08 00 01 00 33 FF", 0,
+         "colour 33"},
+        {"key code 1F", "1D 28 4C 04 00 30 42 1F 20", 0, "key code 1F 20"},
+        {"print scale 3", "1D 28 4C 06 00 30 45 20 20 03 01", 0, "scale 3 x 1"},
+        {"graphics function 48", "1D 28 4C 02 00 30 30", 0, "no function 48"},
+        {"unknown bytes", "41 00 01 02 42", 1, "3 bytes from 00 on"},
+        {"unknown GS", "1D 21 00", 0, "GS '!'"},
+        {"colour 3", "1D 65 75 43 03", 0, "colour 3 is not 1 or 2"},
+        {"setup outside the mode", "1D 28 45 03 00 0B 03 31", 0, "not in user-setup mode"},
+        {"leave outside the mode", "1D 28 45 04 00 02 4F 55 54", 0, "not in user-setup mode"},
+        {"print in the mode", kEnter + "1D 28 41 02 00 00 02" + kLeave, 8, "in user-setup mode"},
+        {"stream ends in the mode", kEnter + "1D 28 45 03 00 0B 03 31", 16,
+         "ends in user-setup mode"},
+        {"print a key with no logo", "1D 28 4C 06 00 30 45 21 20 01 01", 0,
+         "no NV graphics under key 21 20"},
+    };
+    for (const BadStream& c : cases) {
+        KrPrinter printer(FactoryPrinterState(18));
+        const PrinterState before = printer.state();
+        const JobResult job = printer.receive(Hex(c.hex));
+        ASSERT_FALSE(job.errors.empty()) << c.name;
+        EXPECT_EQ(job.errors.front().offset, c.offset) << c.name;
+        EXPECT_NE(job.errors.front().message.find(c.message), std::string::npos)
+            << c.name << ": " << job.errors.front().message;
+        EXPECT_EQ(printer.state().settings, before.settings) << c.name;
+    }
+}
+
+TEST(EmulatorStream, ATwoLeavesABitAsThePrinterHasIt) {
+    KrPrinter printer(FactoryPrinterState(18));
+    const auto job = [&](const std::string& switches) {
+        return printer.receive(Hex(kEnter + "1D 28 45 0A 00 03 7D " + switches + kLeave)).errors;
+    };
+    ASSERT_TRUE(job("31 30 31 30 31 30 31 30").empty());
+    ASSERT_TRUE(job("32 31 32 32 32 32 32 31").empty());
+    EXPECT_EQ(printer.state().settings.switchByte(SwitchNumber::Ext7D), 0b11101011);
+}
+
+TEST(EmulatorStream, ValuesWrittenInUserSetupModeWaitForItsEnd) {
+    KrPrinter printer(FactoryPrinterState(18));
+    const SetupValues factory = printer.state().settings;
+    // Job 1 enters and writes XON/XOFF but never leaves: nothing changes, the mode stays.
+    EXPECT_FALSE(printer.receive(Hex(kEnter + "1D 28 45 03 00 0B 03 31")).errors.empty());
+    EXPECT_TRUE(printer.state().inUserSetupMode());
+    EXPECT_EQ(printer.state().settings, factory);
+    // Job 2 enters again, which starts over: its leave puts in force only what it wrote.
+    ASSERT_TRUE(printer.receive(Hex(kEnter + "1D 28 45 03 00 0B 04 37" + kLeave)).errors.empty());
+    EXPECT_FALSE(printer.state().inUserSetupMode());
+    EXPECT_EQ(printer.state().settings.serial.flow, FlowControl::DsrDtr);
+    EXPECT_EQ(printer.state().settings.serial.dataBits, 7);
+}
+
+TEST(EmulatorStream, ALogoThatDoesNotFitTheGraphicsMemoryIsRefused) {
+    KrPrinter printer(FactoryPrinterState(18));
+    // NV Graphic Memory "64KByte": one 48 KB logo fits, a second does not, a replacement does.
+    ASSERT_TRUE(
+        printer.receive(Hex(kEnter + "1D 28 45 04 00 05 02 02 00" + kLeave)).errors.empty());
+    ASSERT_TRUE(printer.receive(DefineStream(0, 96, 512, false)).errors.empty());
+    const auto full = printer.receive(DefineStream(1, 96, 512, false)).errors;
+    ASSERT_EQ(full.size(), 1u);
+    EXPECT_EQ(full[0].message,
+              "NV graphics memory full: key 21 20 needs 49152 bytes, 16384 of "
+              "65536 are free");
+    EXPECT_TRUE(printer.receive(DefineStream(0, 96, 600, false)).errors.empty());
+    EXPECT_EQ(printer.state().graphics.size(), 1u);
+    EXPECT_EQ(printer.state().graphics.begin()->second.height, 600);
+}
+
+}  // namespace
+}  // namespace kestrel::emulator

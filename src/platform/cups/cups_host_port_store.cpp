@@ -1,5 +1,7 @@
 #include "platform/cups/cups_host_port_store.h"
 
+#include "platform/cups/cups_connection.h"
+
 #include <cups/cups.h>
 
 #include <memory>
@@ -29,7 +31,7 @@ std::optional<std::string> QueueDeviceUri(const std::string& queueName) {
                  PrinterUri(queueName).c_str());
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
                  "device-uri");
-    const IppPtr response(cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/"));
+    const IppPtr response(cupsDoRequest(SchedulerConnection(), request, "/"));
     if (!response || cupsLastError() > IPP_STATUS_OK_CONFLICTING) {
         return std::nullopt;
     }
@@ -65,7 +67,7 @@ bool CupsHostPortStore::writeSerialLineValue(const PrinterEntry& entry, std::str
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr,
                  PrinterUri(entry.printerName).c_str());
     ippAddString(request, IPP_TAG_PRINTER, IPP_TAG_URI, "device-uri", nullptr, updated->c_str());
-    const IppPtr response(cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/admin/"));
+    const IppPtr response(cupsDoRequest(SchedulerConnection(), request, "/admin/"));
     return response && cupsLastError() <= IPP_STATUS_OK_CONFLICTING;
 }
 

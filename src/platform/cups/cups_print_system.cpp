@@ -1,5 +1,7 @@
 #include "platform/cups/cups_print_system.h"
 
+#include "platform/cups/cups_connection.h"
+
 #include <cups/cups.h>
 
 #include <algorithm>
@@ -24,11 +26,6 @@ using DestPtr = std::unique_ptr<cups_dest_t, DestsDeleter>;
 using DinfoPtr = std::unique_ptr<cups_dinfo_t, DinfoDeleter>;
 using IppPtr = std::unique_ptr<ipp_t, IppDeleter>;
 
-struct HttpCloser {
-    void operator()(http_t* http) const { httpClose(http); }
-};
-using HttpPtr = std::unique_ptr<http_t, HttpCloser>;
-
 // One queue opened for one raw job. Each libcups step maps onto one step of the job. A job that
 // did not receive its whole document is cancelled, so the printer never gets a partial setting
 // stream and the queue keeps no job that would wait forever; the destructor frees the rest.
@@ -40,22 +37,22 @@ public:
         if (m_documentStarted) {
             // Abandoned between start and end: cancel before closing the document request.
             cancelOnOwnConnection();
-            cupsFinishDestDocument(CUPS_HTTP_DEFAULT, m_dest.get(), m_info.get());
+            cupsFinishDestDocument(SchedulerConnection(), m_dest.get(), m_info.get());
         } else if (m_jobWithoutDocument) {
-            cupsCancelDestJob(CUPS_HTTP_DEFAULT, m_dest.get(), m_jobId);
+            cupsCancelDestJob(SchedulerConnection(), m_dest.get(), m_jobId);
         }
     }
 
     bool startDocument(std::string_view documentName) override {
         const std::string name(documentName);
-        if (cupsCreateDestJob(CUPS_HTTP_DEFAULT, m_dest.get(), m_info.get(), &m_jobId, name.c_str(),
-                              0, nullptr) != IPP_STATUS_OK ||
+        if (cupsCreateDestJob(SchedulerConnection(), m_dest.get(), m_info.get(), &m_jobId,
+                              name.c_str(), 0, nullptr) != IPP_STATUS_OK ||
             m_jobId <= 0) {
             m_jobId = 0;
             return false;
         }
         m_jobWithoutDocument = true;
-        if (cupsStartDestDocument(CUPS_HTTP_DEFAULT, m_dest.get(), m_info.get(), m_jobId,
+        if (cupsStartDestDocument(SchedulerConnection(), m_dest.get(), m_info.get(), m_jobId,
                                   name.c_str(), CUPS_FORMAT_RAW, 0, nullptr,
                                   1) != HTTP_STATUS_CONTINUE) {
             return false;
@@ -66,7 +63,7 @@ public:
     }
 
     std::optional<std::size_t> write(std::span<const std::uint8_t> bytes) override {
-        if (cupsWriteRequestData(CUPS_HTTP_DEFAULT, reinterpret_cast<const char*>(bytes.data()),
+        if (cupsWriteRequestData(SchedulerConnection(), reinterpret_cast<const char*>(bytes.data()),
                                  bytes.size()) != HTTP_STATUS_CONTINUE) {
             m_writeFailed = true;
             return std::nullopt;
@@ -83,8 +80,8 @@ public:
             cancelOnOwnConnection();
         }
         m_documentStarted = false;
-        const bool ok =
-            cupsFinishDestDocument(CUPS_HTTP_DEFAULT, m_dest.get(), m_info.get()) == IPP_STATUS_OK;
+        const bool ok = cupsFinishDestDocument(SchedulerConnection(), m_dest.get(), m_info.get()) ==
+                        IPP_STATUS_OK;
         m_jobWithoutDocument = !ok && !m_writeFailed;  // a refused document leaves an empty job
         m_finished = ok && !m_writeFailed;
         return ok;
@@ -96,8 +93,7 @@ private:
     // The default connection is busy with the open document request; the cancel goes on a
     // connection of its own to the same scheduler.
     void cancelOnOwnConnection() {
-        const HttpPtr http(httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC,
-                                        cupsEncryption(), 1, 30000, nullptr));
+        const HttpPtr http = ConnectToScheduler();
         if (http) {
             cupsCancelDestJob(http.get(), m_dest.get(), m_jobId);
         }
@@ -129,7 +125,7 @@ JobPresence JobPresenceOf(int jobId) {
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr, uri);
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
                  "job-state");
-    const IppPtr response(cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/"));
+    const IppPtr response(cupsDoRequest(SchedulerConnection(), request, "/"));
     if (cupsLastError() == IPP_STATUS_ERROR_NOT_FOUND) {
         return JobPresence::Gone;
     }
@@ -194,15 +190,22 @@ std::vector<QueueInfo> CupsPrintSystem::listQueues() {
     ipp_t* request = ippNewRequest(IPP_OP_CUPS_GET_PRINTERS);
     ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
                   static_cast<int>(kAttributes.size()), nullptr, kAttributes.data());
-    const IppPtr response(cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/"));
+    const auto asked = std::chrono::steady_clock::now();
+    const IppPtr response(cupsDoRequest(SchedulerConnection(), request, "/"));
     std::vector<QueueInfo> queues;
     m_listingError.clear();
     if (!response) {
         // A scheduler without queues answers "not found"; anything else means no answer.
         if (cupsLastError() != IPP_STATUS_ERROR_NOT_FOUND) {
             const char* server = cupsServer();
+            // A request that ran out of time leaves no error worth showing of its own.
+            const bool timedOut = std::chrono::steady_clock::now() - asked >=
+                                  std::chrono::duration<double>(kSchedulerTimeoutSeconds);
+            const std::string reason =
+                timedOut ? "nothing within " + std::to_string(int(kSchedulerTimeoutSeconds)) + " s"
+                         : cupsLastErrorString();
             m_listingError = std::string("no answer from the CUPS scheduler at ") +
-                             (server ? server : "") + " (" + cupsLastErrorString() + ")";
+                             (server ? server : "") + " (" + reason + ")";
         }
         return queues;
     }
@@ -238,11 +241,11 @@ bool CupsPrintSystem::waitForJobToLeave(int jobId, std::chrono::milliseconds tim
 }
 
 std::unique_ptr<OpenQueue> CupsPrintSystem::openQueue(const std::string& name) {
-    DestPtr dest(cupsGetNamedDest(CUPS_HTTP_DEFAULT, name.c_str(), nullptr), DestsDeleter{1});
+    DestPtr dest(cupsGetNamedDest(SchedulerConnection(), name.c_str(), nullptr), DestsDeleter{1});
     if (!dest) {
         return nullptr;
     }
-    DinfoPtr info(cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest.get()));
+    DinfoPtr info(cupsCopyDestInfo(SchedulerConnection(), dest.get()));
     if (!info) {
         return nullptr;
     }

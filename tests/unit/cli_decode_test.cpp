@@ -15,19 +15,6 @@ namespace {
 using testing::Cli;
 using testing::Hex;
 
-// The base default record sent with SendSettings, the Egypt flag clear, a host port at 8 bits.
-const char* const kSendExample =
-    "18 18 18 18 18 1D 28 45 03 00 01 49 4E "
-    "1D 28 45 1C 00 03 01 30 30 32 30 30 31 30 31 02 32 32 32 32 32 32 32 31 08 30 32 31 32 32 "
-    "32 32 32 "
-    "1D 28 45 19 00 05 01 04 00 02 07 00 03 30 00 05 00 00 06 09 00 61 00 00 74 01 00 76 00 00 "
-    "1D 28 45 08 00 0B 01 31 31 35 32 30 30 "
-    "1D 28 45 03 00 0B 02 30 1D 28 45 03 00 0B 04 38 1D 28 45 03 00 0B 03 30 "
-    "1D 28 45 0A 00 03 7E 30 30 31 31 30 31 31 31 "
-    "1D 28 45 0A 00 03 7F 30 32 30 30 30 32 32 31 "
-    "1D 28 45 0A 00 03 7D 32 32 32 32 32 32 32 30 "
-    "1D 28 45 04 00 02 4F 55 54";
-
 std::string WriteJob(const Cli& cli, const std::string& name, const std::string& hex) {
     const std::string path = cli.folder + "/" + name;
     const auto bytes = Hex(hex);
@@ -39,7 +26,7 @@ std::string WriteJob(const Cli& cli, const std::string& name, const std::string&
 
 TEST(CliDecode, TheSettingExampleCarriesTheBaseDefaultRecord) {
     Cli cli;
-    const std::string file = WriteJob(cli, "send.prn", kSendExample);
+    const std::string file = WriteJob(cli, "send.prn", testing::kSendWorkedExample);
     ASSERT_EQ(cli.run({"decode", file.c_str(), "--json"}), 0) << cli.err.str();
     const auto doc = nlohmann::json::parse(cli.out.str());
     EXPECT_EQ(doc["size"], 167);
@@ -105,7 +92,7 @@ TEST(CliDecode, TheLogoExamplesAreNamedCommandByCommand) {
 TEST(CliDecode, AMalformedStreamExitsOneAndNamesTheOffset) {
     Cli cli;
     // The send example with its leave command cut short.
-    std::string cut = kSendExample;
+    std::string cut = testing::kSendWorkedExample;
     cut.resize(cut.size() - 3);
     const std::string file = WriteJob(cli, "cut.prn", cut);
     EXPECT_EQ(cli.run({"decode", file.c_str()}), 1);

@@ -20,17 +20,7 @@ SettingsRecord Base() {
 }
 
 TEST(SettingEncoder, BaseRecordSendMatchesTheWorkedExampleByteForByte) {
-    const auto expected = Hex(
-        "18 18 18 18 18 1D 28 45 03 00 01 49 4E "
-        "1D 28 45 1C 00 03 01 30 30 32 30 30 31 30 31 02 32 32 32 32 32 32 32 31 08 30 32 31 32 "
-        "32 32 32 32 "
-        "1D 28 45 19 00 05 01 04 00 02 07 00 03 30 00 05 00 00 06 09 00 61 00 00 74 01 00 76 00 00 "
-        "1D 28 45 08 00 0B 01 31 31 35 32 30 30 "
-        "1D 28 45 03 00 0B 02 30 1D 28 45 03 00 0B 04 38 1D 28 45 03 00 0B 03 30 "
-        "1D 28 45 0A 00 03 7E 30 30 31 31 30 31 31 31 "
-        "1D 28 45 0A 00 03 7F 30 32 30 30 30 32 32 31 "
-        "1D 28 45 0A 00 03 7D 32 32 32 32 32 32 32 30 "
-        "1D 28 45 04 00 02 4F 55 54");
+    const auto expected = Hex(testing::kSendWorkedExample);
     ASSERT_EQ(expected.size(), 167u);
     EXPECT_EQ(BuildSettingStream(SettingJobKind::SendSettings, Base(), {}, kHost8Bit), expected);
 }

@@ -87,6 +87,7 @@ decode)
     pair "5-logo define vs xxd" "$cli decode $work/define.prn" "xxd $work/define.prn"
     ;;
 listing)
+    # shellcheck source=tests/cups/harness.sh
     source "$here/../tests/cups/harness.sh"
     cups_on_exit() { rm -rf -- "$work"; }
     cups_start

@@ -12,6 +12,7 @@
 #include <fstream>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "logo/logo_job.h"
@@ -125,26 +126,19 @@ double MinimumOf(const std::vector<double>& values) {
     return values.empty() ? 0.0 : *std::ranges::min_element(values);
 }
 
-BENCHMARK(BM_ConvertLogoFile)
-    ->Args({576, 2000})
-    ->Args({4096, 4096})
-    ->ComputeStatistics("min", MinimumOf)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ReadFileInBands)
-    ->Args({576, 2000})
-    ->Args({4096, 4096})
-    ->ComputeStatistics("min", MinimumOf)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ConvertLogoBitmap)
-    ->Args({576, 2000})
-    ->Args({4096, 4096})
-    ->ComputeStatistics("min", MinimumOf)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_MemcpySameBytes)
-    ->Args({576, 2000})
-    ->Args({4096, 4096})
-    ->ComputeStatistics("min", MinimumOf)
-    ->Unit(benchmark::kMillisecond);
+// A 58 mm logo, an 80 mm one, a long 80 mm one and a picture far larger than any printer's.
+void Sizes(benchmark::internal::Benchmark* b) {
+    for (const auto& [width, height] :
+         {std::pair{384, 200}, {576, 1000}, {576, 2000}, {4096, 4096}}) {
+        b->Args({width, height});
+    }
+    b->ComputeStatistics("min", MinimumOf)->Unit(benchmark::kMillisecond);
+}
+
+BENCHMARK(BM_ConvertLogoFile)->Apply(Sizes);
+BENCHMARK(BM_ReadFileInBands)->Apply(Sizes);
+BENCHMARK(BM_ConvertLogoBitmap)->Apply(Sizes);
+BENCHMARK(BM_MemcpySameBytes)->Apply(Sizes);
 
 }  // namespace
 

@@ -145,6 +145,11 @@ TEST(HeaderClick, RisingClickSortsFallingAndNextClickRising) {
     SortOnHeaderClick(table, SortColumn::PrinterName, direction);
     EXPECT_EQ(direction, SortDirection::Rising);
     EXPECT_EQ(Rows(table), (std::vector<Row>{{"a", "USB"}, {"b", "COM1"}, {"c", "LPT1"}}));
+
+    // An empty table still turns the direction.
+    std::vector<PrinterEntry> empty;
+    SortOnHeaderClick(empty, SortColumn::PrinterName, direction);
+    EXPECT_EQ(direction, SortDirection::Falling);
 }
 
 TEST(HeaderClick, DuplicateNamesFollowTheDirectionOfEachClick) {
@@ -158,13 +163,6 @@ TEST(HeaderClick, DuplicateNamesFollowTheDirectionOfEachClick) {
     EXPECT_EQ(direction, SortDirection::Falling);
     EXPECT_EQ(Rows(table),
               (std::vector<Row>{{"B", "p1"}, {"B", "p3"}, {"B", "p5"}, {"A", "p2"}, {"A", "p4"}}));
-}
-
-TEST(HeaderClick, EmptyTableStillTurnsDirection) {
-    std::vector<PrinterEntry> table;
-    SortDirection direction = SortDirection::Rising;
-    SortOnHeaderClick(table, SortColumn::PrinterName, direction);
-    EXPECT_EQ(direction, SortDirection::Falling);
 }
 
 }  // namespace

@@ -138,6 +138,7 @@ TEST(EmulatorStream, CommandsThePrinterRefuseAreNamedAtTheirOffset) {
          "colour 33"},
         {"key code 1F", "1D 28 4C 04 00 30 42 1F 20", 0, "key code 1F 20"},
         {"print scale 3", "1D 28 4C 06 00 30 45 20 20 03 01", 0, "scale 3 x 1"},
+        {"print scale 3 high", "1D 28 4C 06 00 30 45 20 20 01 03", 0, "scale 1 x 3"},
         {"graphics function 48", "1D 28 4C 02 00 30 30", 0, "no function 48"},
         {"unknown bytes", "41 00 01 02 42", 1, "3 bytes from 00 on"},
         {"unknown GS", "1D 21 00", 0, "GS '!'"},

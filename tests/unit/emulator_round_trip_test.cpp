@@ -9,7 +9,6 @@
 #include "emulator/settings_decoder.h"
 #include "settings/factory_defaults.h"
 #include "settings/setting_encoder.h"
-#include "state/app_state.h"
 
 namespace kestrel::emulator {
 namespace {
@@ -163,43 +162,6 @@ TEST(EmulatorRoundTrip, FactoryDefaultAndRandomRecordsComeBackFromThePrinter) {
         }
     }
     EXPECT_EQ(streams, 330 * 5 * 2);
-}
-
-// The program's initialization, as it runs: factory defaults for the model and region in force.
-TEST(EmulatorRoundTrip, InitializationLeavesThePrinterAtItsModelsFactoryDefaults) {
-    for (const ProfileCase& c : Profiles()) {
-        for (std::uint32_t id = mechanism::Standard; id <= mechanism::KR500; ++id) {
-            AppState state;
-            state.profile = c.profile;
-            state.selectedPrinter().mechanismId = id;
-            LoadFactoryDefaults(state);
-            const auto stream = BuildSettingStream(SettingJobKind::InitializePrinter,
-                                                   state.settings, state.profile, c.hostPort);
-
-            ProfileCase model = c;
-            model.mechanismId = id;
-            KrPrinter printer = PrinterHolding(model, Other(state.settings));
-            ASSERT_TRUE(printer.receive(stream).errors.empty());
-            const DecodedSettings decoded = DecodeSettings(printer.state().settings);
-            const RecordBytes carried = CarriedBytes(printer.written());
-            for (std::size_t i = 0; i < o::Reserved; ++i) {
-                if (carried.test(i)) {
-                    EXPECT_EQ(decoded.record[i], state.settings[i])
-                        << c.name << ", mechanism " << id << ", byte " << i;
-                }
-            }
-            // Under the plain profile that is the record a printer of the model leaves the
-            // factory with.
-            if (c.profile == ProfileState{}) {
-                const DecodedSettings fresh = DecodeSettings(FactoryPrinterState(id).settings);
-                for (std::size_t i = 0; i < o::Reserved; ++i) {
-                    if (carried.test(i)) {
-                        EXPECT_EQ(decoded.record[i], fresh.record[i]) << "mechanism " << id;
-                    }
-                }
-            }
-        }
-    }
 }
 
 }  // namespace

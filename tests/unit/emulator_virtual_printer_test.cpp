@@ -160,15 +160,10 @@ TEST(EmulatorVirtualPrinter, ALogoRegisteredAndPrintedComesBackAsTheSameDots) {
         const char* file;
         bool twoColor;
     };
-    // Every kind the reader takes: 1, 4, 8 and 24 bits, run-length coded, the core header, rows
-    // stored top first; two colours from the palette kinds.
+    // The bitmap reader's kinds are tested with the reader; here one mono and two two-colour
+    // logos (one run-length coded) go through the printer to paper.
     const std::vector<Case> cases = {
-        {"pal1.bmp", false},        {"pal4.bmp", false},       {"pal4rle.bmp", false},
-        {"pal8.bmp", false},        {"pal8rle.bmp", false},    {"pal8os2.bmp", false},
-        {"pal8topdown.bmp", false}, {"rgb24.bmp", false},      {"pal4.bmp", true},
-        {"pal4rle.bmp", true},      {"pal8.bmp", true},        {"pal8rle.bmp", true},
-        {"pal8os2.bmp", true},      {"pal8topdown.bmp", true},
-    };
+        {"pal1.bmp", false}, {"pal8.bmp", true}, {"pal4rle.bmp", true}};
     VirtualCli cli;
     int slot = 0;
     for (const Case& c : cases) {

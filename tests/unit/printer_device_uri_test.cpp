@@ -30,16 +30,6 @@ INSTANTIATE_TEST_SUITE_P(
         ValueFromUriCase{"serial:/dev/ttyS0", "115200,n,8,1,p"},
         ValueFromUriCase{"usb://ZOT/KR-500", std::nullopt}, ValueFromUriCase{"", std::nullopt}));
 
-TEST(ValueFromUri, SevenBitsEvenSoftFlowGivesTheExpectedCodes) {
-    const auto value =
-        SerialLineValueFromDeviceUri("serial:/dev/ttyS0?baud=9600+bits=7+parity=even+flow=soft");
-    ASSERT_TRUE(value);
-    HostPortSettings h{};
-    h.formatCode = 4;
-    ReadSerialLineValue(*value, h);
-    EXPECT_EQ(h, (HostPortSettings{2, 0, 1, 1, 0}));
-}
-
 struct UriWithValueCase {
     const char* label;
     std::string_view uri;

@@ -144,11 +144,5 @@ INSTANTIATE_TEST_SUITE_P(
                                   kSystem,
                                   kSystem}));
 
-TEST(SerialControl, ParityUsesTheDeviceNumbering) {
-    EXPECT_EQ(static_cast<int>(SerialParity::None), 0);
-    EXPECT_EQ(static_cast<int>(SerialParity::Odd), 1);
-    EXPECT_EQ(static_cast<int>(SerialParity::Even), 2);
-}
-
 }  // namespace
 }  // namespace kestrel

@@ -131,20 +131,6 @@ TEST(SortPrinterTable, SortsOnlyTheGivenRange) {
     EXPECT_EQ(Rows(table), (std::vector<Row>{{"d", "1"}, {"b", "3"}, {"c", "2"}, {"a", "4"}}));
 }
 
-TEST(SortPrinterTable, ManyEqualNamesEndWithTheFirstEntryLast) {
-    std::vector<Row> rows;
-    for (int i = 0; i < 1000; ++i) {
-        rows.emplace_back("KR-900", std::to_string(i));
-    }
-    auto table = Table(rows);
-    SortPrinterTable(table, 0, static_cast<std::ptrdiff_t>(table.size()) - 1,
-                     SortColumn::PrinterName, SortDirection::Rising);
-    // Each pass moves the pivot behind the rest: the first entry ends last, the others keep order.
-    EXPECT_EQ(table.front().portName, "1");
-    EXPECT_EQ(table[table.size() - 2].portName, "999");
-    EXPECT_EQ(table.back().portName, "0");
-}
-
 TEST(HeaderClick, RisingClickSortsFallingAndNextClickRising) {
     auto table = Table({{"b", "COM1"}, {"a", "USB"}, {"c", "LPT1"}});
     SortDirection direction = SortDirection::Rising;
@@ -159,6 +145,11 @@ TEST(HeaderClick, RisingClickSortsFallingAndNextClickRising) {
     SortOnHeaderClick(table, SortColumn::PrinterName, direction);
     EXPECT_EQ(direction, SortDirection::Rising);
     EXPECT_EQ(Rows(table), (std::vector<Row>{{"a", "USB"}, {"b", "COM1"}, {"c", "LPT1"}}));
+
+    // An empty table still turns the direction.
+    std::vector<PrinterEntry> empty;
+    SortOnHeaderClick(empty, SortColumn::PrinterName, direction);
+    EXPECT_EQ(direction, SortDirection::Falling);
 }
 
 TEST(HeaderClick, DuplicateNamesFollowTheDirectionOfEachClick) {
@@ -172,13 +163,6 @@ TEST(HeaderClick, DuplicateNamesFollowTheDirectionOfEachClick) {
     EXPECT_EQ(direction, SortDirection::Falling);
     EXPECT_EQ(Rows(table),
               (std::vector<Row>{{"B", "p1"}, {"B", "p3"}, {"B", "p5"}, {"A", "p2"}, {"A", "p4"}}));
-}
-
-TEST(HeaderClick, EmptyTableStillTurnsDirection) {
-    std::vector<PrinterEntry> table;
-    SortDirection direction = SortDirection::Rising;
-    SortOnHeaderClick(table, SortColumn::PrinterName, direction);
-    EXPECT_EQ(direction, SortDirection::Falling);
 }
 
 }  // namespace

@@ -158,8 +158,6 @@ TEST(ConfirmSelection, HostPortComesFromTheSerialValueOrTheNonSerialDefaults) {
     };
     const Case cases[] = {
         {"KR900", "9600,e,7,1,x", {2, 0, 1, 1, 0}},
-        {"KR900", "19200,n,8,1", {3, 1, 0, 0, 2}},
-        {"KR900", std::nullopt, {6, 1, 0, 0, 2}},
         {"KR500", "9600,e,7,1,x", kNonSerialHostPort},
     };
     for (const auto& c : cases) {

@@ -41,6 +41,25 @@ run 3 "the print system cannot be reached" send --printer KR900 --yes
 kill -CONT "$CUPS_DAEMON_PID"
 run 0 "" send --printer KR900 --yes --dry-run "$folder/job.bin"
 
+echo "-- the scheduler stops while the question waits for its answer"
+mkfifo "$folder/answers"
+exec 3<>"$folder/answers"
+start=$SECONDS
+(cd "$folder" && timeout 60 "$cli" send --printer KR900 <"$folder/answers" >"$folder/out" 2>"$folder/err") &
+asked=$!
+for ((i = 0; i < 100; i++)); do grep -qF 'y/N]' "$folder/err" 2>/dev/null && break; sleep 0.1; done
+kill -STOP "$CUPS_DAEMON_PID"
+echo y >&3
+wait "$asked"
+status=$?
+kill -CONT "$CUPS_DAEMON_PID"
+if [ "$status" -ne 1 ] || ! grep -qF "The printer cannot be opened." "$folder/err" ||
+    [ $((SECONDS - start)) -gt 40 ]; then
+    fail "stopped after the question: exit $status after $((SECONDS - start)) s: $(cat "$folder/err")"
+else
+    echo "ok: stopped after the question -> exit 1 after $((SECONDS - start)) s"
+fi
+
 echo "-- a queue that starts rejecting jobs"
 cupsreject KR900
 run 3 "Printer is OFFLINE." send --printer KR900 --yes

@@ -241,10 +241,19 @@ bool CupsPrintSystem::waitForJobToLeave(int jobId, std::chrono::milliseconds tim
 }
 
 std::unique_ptr<OpenQueue> CupsPrintSystem::openQueue(const std::string& name) {
-    DestPtr dest(cupsGetNamedDest(SchedulerConnection(), name.c_str(), nullptr), DestsDeleter{1});
-    if (!dest) {
+    // cupsGetNamedDest also asks for the default printer on a connection of libcups' own, which
+    // waits a minute per read and retries: a stopped scheduler would hang the job. The queue is
+    // named by its URI instead, and every request goes over the bounded connection.
+    cups_dest_t* dests = nullptr;
+    if (cupsAddDest(name.c_str(), nullptr, 0, &dests) != 1 || dests == nullptr) {
         return nullptr;
     }
+    char uri[HTTP_MAX_URI];
+    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", 0,
+                     "/printers/%s", name.c_str());
+    dests->num_options =
+        cupsAddOption("printer-uri-supported", uri, dests->num_options, &dests->options);
+    DestPtr dest(dests, DestsDeleter{1});
     DinfoPtr info(cupsCopyDestInfo(SchedulerConnection(), dest.get()));
     if (!info) {
         return nullptr;

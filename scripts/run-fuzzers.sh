@@ -1,29 +1,90 @@
 #!/usr/bin/env bash
-# Runs every fuzz target of a fuzz build for a few seconds each, seeded from tests/fuzz/seeds/<name>
-# and the shared test data where present. Fails on any crash, leak or sanitizer report.
+# Runs every fuzz target of a fuzz build, each seeded from tests/fuzz/seeds/<target>. Fails on any
+# crash, leak, timeout or sanitizer report, and on a target without seeds; the input that failed
+# is kept in BUILD/fuzz-artifacts/.
+#
+#   scripts/run-fuzzers.sh BUILD [SECONDS]          one target after the other, SECONDS each
+#                                                   (default 20: five targets, under 2 minutes)
+#   scripts/run-fuzzers.sh BUILD SECONDS CAMPAIGN   a long campaign: every target at the same time
+#                                                   under nice -n 19, each on its own corpus in
+#                                                   CAMPAIGN/<target> (started from the seeds and
+#                                                   kept), its log in CAMPAIGN/<target>.log
 set -euo pipefail
 build=${1:?fuzz build folder}
 seconds=${2:-20}
+campaign=${3:-}
 root=$(cd "$(dirname "$0")/.." && pwd)
-status=0
+artifacts="$build/fuzz-artifacts"
+mkdir -p "$artifacts"
+nice=()
+[ -n "$campaign" ] && nice=(nice -n 19)
+
+targets=()
 for target in "$build"/tests/fuzz/fuzz_*; do
-    [ -x "$target" ] || continue
+    [ -x "$target" ] && [ -f "$target" ] && targets+=("$target")
+done
+if [ ${#targets[@]} -eq 0 ]; then
+    echo "no fuzz targets in $build/tests/fuzz" >&2
+    exit 1
+fi
+
+# Runs one target on a corpus folder that starts as a copy of its seeds; logs to $3.
+fuzz() {
+    local target=$1 corpus=$2 log=$3 name
     name=$(basename "$target")
-    work=$(mktemp -d)
-    seeds=()
-    [ -d "$root/tests/fuzz/seeds/$name" ] && seeds+=("$root/tests/fuzz/seeds/$name")
-    if [ "$name" = fuzz_logo_bitmap ] && [ -d "$root/../shared/testdata/bmpsuite" ]; then
-        seeds+=("$root/../shared/testdata/bmpsuite/good" "$root/../shared/testdata/bmpsuite/bad"
-            "$root/../shared/testdata/bmpsuite/q")
+    if [ ! -d "$root/tests/fuzz/seeds/$name" ]; then
+        echo "$name: no seeds in tests/fuzz/seeds/$name" >"$log"
+        return 1
     fi
-    echo "-- $name for ${seconds}s"
-    if ! "$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-        -print_final_stats=1 "$work" "${seeds[@]}" >"$work.log" 2>&1; then
-        tail -n 60 "$work.log"
+    mkdir -p "$corpus"
+    cp -n "$root/tests/fuzz/seeds/$name"/* "$corpus"/
+    "${nice[@]}" "$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+        -artifact_prefix="$artifacts/$name-" "$corpus" >"$log" 2>&1
+}
+
+summary() {
+    local name=$1 log=$2 corpus=$3
+    echo "$name: $(grep -E '^stat::number_of_executed_units' "$log" | tr -d ' '), $(grep -E '^#[0-9]+.*(DONE|cov:)' "$log" | tail -n 1 | grep -oE 'cov: [0-9]+ ft: [0-9]+'), corpus $(find "$corpus" -type f | wc -l) files"
+}
+
+status=0
+if [ -z "$campaign" ]; then
+    for target in "${targets[@]}"; do
+        name=$(basename "$target")
+        work=$(mktemp -d)
+        echo "-- $name for ${seconds}s"
+        if fuzz "$target" "$work/corpus" "$work/log"; then
+            summary "$name" "$work/log" "$work/corpus"
+        else
+            tail -n 60 "$work/log"
+            status=1
+        fi
+        rm -rf "$work"
+    done
+    exit $status
+fi
+
+mkdir -p "$campaign"
+pids=()
+for target in "${targets[@]}"; do
+    name=$(basename "$target")
+    echo "-- $name for ${seconds}s in $campaign/$name"
+    (
+        start=$(date +%s)
+        rc=0
+        fuzz "$target" "$campaign/$name" "$campaign/$name.log" || rc=$?
+        echo "wall time: $(($(date +%s) - start)) s, exit $rc" >>"$campaign/$name.log"
+        exit $rc
+    ) &
+    pids+=($!)
+done
+for i in "${!targets[@]}"; do
+    name=$(basename "${targets[$i]}")
+    if ! wait "${pids[$i]}"; then
+        tail -n 60 "$campaign/$name.log"
         status=1
-    else
-        grep -E 'stat::number_of_executed_units' "$work.log" || true
     fi
-    rm -rf "$work" "$work.log"
+    summary "$name" "$campaign/$name.log" "$campaign/$name"
+    tail -n 1 "$campaign/$name.log"
 done
 exit $status

@@ -153,15 +153,22 @@ std::optional<std::string> SerialLineValueFromDeviceUri(std::string_view uri) {
         const std::string* v = FindOption(*parsed, name);
         return v ? std::string_view(*v) : std::string_view{};
     };
+    // Only a number is taken for a numeric field: a comma in an option would shift the later
+    // fields of the value and lose the line's flow control.
+    const auto number = [&](std::string_view name, std::string_view missing) {
+        const std::string_view v = option(name);
+        return v.empty() || v.find_first_not_of("0123456789") != std::string_view::npos ? missing
+                                                                                        : v;
+    };
     std::string value;
-    value += option("baud").empty() ? std::string_view("115200") : option("baud");
+    value += number("baud", "115200");
     value += ',';
     const std::string_view parity = option("parity");
     value += EqualNoCase(parity, "even") ? "e" : EqualNoCase(parity, "odd") ? "o" : "n";
     value += ',';
     value += option("bits") == "7" ? "7" : "8";
     value += ',';
-    value += option("stop").empty() ? std::string_view("1") : option("stop");
+    value += number("stop", "1");
     value += ',';
     value += EqualNoCase(option("flow"), "soft") ? "x" : "p";
     return value;

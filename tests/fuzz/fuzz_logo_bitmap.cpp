@@ -1,40 +1,81 @@
-// Bitmap files from users and the internet through the logo reader and the raster conversion,
-// in both colour modes.
+// Bitmap files from users and the internet through the logo readers and the raster conversion, in
+// both colour modes: the reader of a file in memory, the reader of a file on disk and the banded
+// conversion of a large 24-bit file must all come to the same result and the same dot planes.
+#include <unistd.h>
+
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
 #include <span>
+#include <string>
 
+#include "logo/banded_file_conversion.h"
 #include "logo/bitmap_reader.h"
 #include "logo/raster_conversion.h"
 
 namespace {
 
+using namespace kestrel;
+
+void Check(bool condition) {
+    if (!condition) {
+        __builtin_trap();
+    }
+}
+
 // Keeps each input quick: a tiny file may declare a 65528 x 65535 image whose missing pixels
 // read as zero, which is valid but takes seconds to convert.
 constexpr std::int64_t kMaxPixels = std::int64_t{1} << 18;
 
-void Run(std::span<const std::uint8_t> file, bool twoColor) {
-    const kestrel::BitmapRead read = kestrel::ReadLogoBitmapBytes(file, twoColor);
-    if (read.result != kestrel::BitmapReadResult::BMP_OK) {
+bool SamePlanes(const LogoConversion& a, const LogoConversion& b) {
+    return a.result == b.result && a.width == b.width && a.planes.rows == b.planes.rows &&
+           a.planes.plane1 == b.planes.plane1 && a.planes.plane2 == b.planes.plane2 &&
+           a.planes.planeSize == b.planes.planeSize;
+}
+
+void Run(std::span<const std::uint8_t> file, const std::filesystem::path& path, bool twoColor) {
+    const BitmapRead read = ReadLogoBitmapBytes(file, twoColor);
+    const BitmapRead fromDisk = ReadLogoBitmap(path, twoColor);
+    Check(fromDisk.result == read.result && fromDisk.twoColor == read.twoColor);
+    if (read.result != BitmapReadResult::BMP_OK) {
+        const auto banded = ConvertLogoFileInBands(path, twoColor);
+        Check(!banded || banded->result == read.result);
         return;
     }
-    const kestrel::PackedBitmap& bitmap = *read.bitmap;
+    Check(twoColor || !read.twoColor);
+    const PackedBitmap& bitmap = *read.bitmap;
     const std::int64_t rows = bitmap.height() < 0 ? -bitmap.height() : bitmap.height();
+    Check(fromDisk.bitmap->width() == bitmap.width() &&
+          fromDisk.bitmap->height() == bitmap.height());
     if (bitmap.width() * rows > kMaxPixels) {
         return;
     }
-    const kestrel::LogoConversion conversion = kestrel::ConvertLogoBitmap(bitmap, read.twoColor);
-    if (conversion.result == kestrel::BitmapReadResult::BMP_OK &&
-        conversion.planes.plane1.size() != conversion.planes.planeSize) {
-        __builtin_trap();
+    const LogoConversion conversion = ConvertLogoBitmap(bitmap, read.twoColor);
+    if (conversion.result == BitmapReadResult::BMP_OK) {
+        Check(conversion.planes.plane1.size() == conversion.planes.planeSize);
+        Check(conversion.planes.plane2.has_value() == read.twoColor);
+        Check(!conversion.planes.plane2 ||
+              conversion.planes.plane2->size() == conversion.planes.planeSize);
+    }
+    Check(SamePlanes(ConvertLogoBitmap(*fromDisk.bitmap, read.twoColor), conversion));
+    if (const auto banded = ConvertLogoFileInBands(path, twoColor)) {
+        Check(SamePlanes(*banded, conversion));
     }
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static const std::filesystem::path path = [] {
+        std::string name = (std::filesystem::temp_directory_path() / "fuzz-logo-XXXXXX").string();
+        Check(mkdtemp(name.data()) != nullptr);
+        return std::filesystem::path(name) / "logo.bmp";
+    }();
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     const std::span<const std::uint8_t> file(data, size);
-    Run(file, false);
-    Run(file, true);
+    Run(file, path, false);
+    Run(file, path, true);
     return 0;
 }

@@ -28,6 +28,7 @@ INSTANTIATE_TEST_SUITE_P(
                          "38400,o,7,1,p"},
         ValueFromUriCase{"serial:/dev/ttyS1?baud=4800+stop=2+flow=SOFT", "4800,n,8,2,x"},
         ValueFromUriCase{"serial:/dev/ttyS0", "115200,n,8,1,p"},
+        ValueFromUriCase{"serial:/dev/ttyS0?baud=9600,e&stop=1,2,o&flow=soft", "115200,n,8,1,x"},
         ValueFromUriCase{"usb://ZOT/KR-500", std::nullopt}, ValueFromUriCase{"", std::nullopt}));
 
 struct UriWithValueCase {

@@ -285,7 +285,8 @@ TEST(LogoRefer, PathTooLongAndPreviewLine) {
     const auto text = LogoPathTooLongText(table);
     ASSERT_TRUE(text);
     EXPECT_NE(text->find("Logo4"), std::string::npos);
-    EXPECT_NE(text->find("(261 characters)"), std::string::npos);
+    EXPECT_NE(text->find("(" + std::to_string(kMaxLogoPathLength + 1) + " characters)"),
+              std::string::npos);
 
     LogoConversion conversion{BitmapReadResult::BMP_OK, {10, {}, std::nullopt, 30}, 20};
     EXPECT_EQ(LogoPreviewText(BitmapReadResult::BMP_OK, conversion),

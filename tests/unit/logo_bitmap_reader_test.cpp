@@ -8,27 +8,30 @@ namespace kestrel {
 namespace {
 
 using R = BitmapReadResult;
-using testing::BmpFields;
-using testing::MakeBmp;
+using testing::At;
+using Fields = std::initializer_list<std::pair<std::size_t, std::int64_t>>;
 
-BmpFields Small24() {
-    BmpFields f;
-    f.width = 4;
-    f.height = 2;
-    f.pixelData.assign(testing::RowSize(4, 24) * 2, 0);
-    return f;
-}
-
-BmpFields Small(std::uint16_t bits) {
-    BmpFields f;
+// An 8 x 2 file of the given depth (palette images with their whole table), with some fields
+// changed; a core header when headerSize is 12.
+std::vector<std::uint8_t> Small(std::uint16_t bits, Fields fields = {}, std::uint32_t header = 40) {
+    testing::BmpFields f;
     f.width = 8;
     f.height = 2;
     f.bitCount = bits;
-    if (bits <= 8) {
-        f.palette.assign(std::size_t{1} << bits, {});
-    }
+    f.headerSize = header;
+    f.palette.assign(bits <= 8 ? std::size_t{1} << bits : 0, {});
     f.pixelData.assign(testing::RowSize(8, bits) * 2, 0);
-    return f;
+    return testing::Patched(testing::MakeBmp(f), fields);
+}
+
+std::vector<std::uint8_t> Cut(std::vector<std::uint8_t> file, std::size_t size) {
+    file.resize(size);
+    return file;
+}
+
+// A tiny RLE8 file (its pixel data ends the bitmap at once) that declares width x height.
+std::vector<std::uint8_t> Declaring(std::int64_t width, std::int64_t height) {
+    return Small(8, {{At::Compression, 1}, {At::Width, width}, {At::Height, height}});
 }
 
 struct ReadCase {
@@ -37,188 +40,126 @@ struct ReadCase {
     bool twoColorRequested;
     R expected;
     bool twoColorInForce = false;
+    // On BMP_OK when colours is set: the completed colour count and where the pixel rows start
+    // (block offset).
+    std::optional<std::uint64_t> colours = std::nullopt;
+    std::uint64_t rowsStart = 0;
 };
 
 class LogoBitmapRead : public ::testing::TestWithParam<ReadCase> {};
 
-TEST_P(LogoBitmapRead, ResultAndColourMode) {
+TEST_P(LogoBitmapRead, ResultColourModeAndLayout) {
     const auto& c = GetParam();
     testing::ScratchFolder folder;
     const BitmapRead read = ReadLogoBitmap(folder.write("f.bmp", c.file), c.twoColorRequested);
-    EXPECT_EQ(read.result, c.expected);
-    EXPECT_EQ(read.bitmap.has_value(), c.expected == R::BMP_OK);
-    if (c.expected == R::BMP_OK) {
-        EXPECT_EQ(read.twoColor, c.twoColorInForce);
-    }
     // The file and the memory reader agree.
     EXPECT_EQ(ReadLogoBitmapBytes(c.file, c.twoColorRequested).result, c.expected);
+    ASSERT_EQ(read.result, c.expected);
+    ASSERT_EQ(read.bitmap.has_value(), c.expected == R::BMP_OK);
+    if (!read.bitmap) {
+        return;
+    }
+    EXPECT_EQ(read.twoColor, c.twoColorInForce);
+    // Sized by the real bytes (at least the longest header), never by the size field.
+    EXPECT_EQ(read.bitmap->size(), std::max<std::size_t>(c.file.size() - 14, 124));
+    if (c.colours) {
+        EXPECT_EQ(read.bitmap->width(), 8);
+        EXPECT_EQ(read.bitmap->height(), 2);
+        EXPECT_EQ(read.bitmap->colourCount(), *c.colours);
+        // An information header's open count is completed in place.
+        EXPECT_EQ(read.bitmap->coloursUsedField(), read.bitmap->hasInfoLayout() ? *c.colours : 0);
+        EXPECT_EQ(read.bitmap->pixelRowsStart(), c.rowsStart);
+    }
 }
 
-BmpFields With(BmpFields f, const std::function<void(BmpFields&)>& change) {
-    change(f);
-    return f;
-}
-
-std::vector<std::uint8_t> Truncated(std::vector<std::uint8_t> file, std::size_t size) {
-    file.resize(size);
-    return file;
-}
+constexpr bool kMono = false, kTwo = true;
+const R kOk = R::BMP_OK, kBad = R::BMP_BAD_FORMAT, kLarge = R::BMP_TOO_LARGE;
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, LogoBitmapRead,
     ::testing::Values(
-        // Colour-mode decision by bit count.
-        ReadCase{"mono24", MakeBmp(Small(24)), false, R::BMP_OK, false},
-        ReadCase{"twoColour24", MakeBmp(Small(24)), true, R::BMP_BAD_FORMAT},
-        ReadCase{"twoColour1MadeMono", MakeBmp(Small(1)), true, R::BMP_OK, false},
-        ReadCase{"twoColour4", MakeBmp(Small(4)), true, R::BMP_OK, true},
-        ReadCase{"twoColour8", MakeBmp(Small(8)), true, R::BMP_OK, true},
-        ReadCase{"mono8", MakeBmp(Small(8)), false, R::BMP_OK, false},
+        // Colour mode by depth: 24 bits cannot split, one bit has only one colour to print.
+        ReadCase{"mono24", Small(24), kMono, kOk}, ReadCase{"twoColour24", Small(24), kTwo, kBad},
+        ReadCase{"twoColour1MadeMono", Small(1), kTwo, kOk, false},
+        ReadCase{"twoColour4", Small(4), kTwo, kOk, true},
+        ReadCase{"twoColour8", Small(8), kTwo, kOk, true},
         // The file header.
-        ReadCase{"notBm", std::vector<std::uint8_t>{'P', 'N', 'G', 0, 0, 0, 0, 0, 0, 0,
-                                                    0,   0,   0,   0, 0, 0, 0, 0, 0, 0},
-                 false, R::BMP_BAD_FORMAT},
-        ReadCase{"thirteenBytes", Truncated(MakeBmp(Small24()), 13), false, R::BMP_BAD_FORMAT},
-        ReadCase{"sizeFieldBelow14",
-                 MakeBmp(With(Small24(), [](BmpFields& f) { f.fileSizeField = 13; })), false,
-                 R::BMP_UNREADABLE},
+        ReadCase{"notBm", std::vector<std::uint8_t>(20, 'P'), kMono, kBad},
+        ReadCase{"thirteenBytes", Cut(Small(24), 13), kMono, kBad},
+        ReadCase{"sizeField13", Small(24, {{At::FileSize, 13}}), kMono, R::BMP_UNREADABLE},
+        ReadCase{"sizeField14", Small(24, {{At::FileSize, 14}}), kMono, kOk},
         // A size field far beyond the file: accepted, the missing bytes read as zero.
-        ReadCase{"sizeField4G",
-                 MakeBmp(With(Small24(), [](BmpFields& f) { f.fileSizeField = 0xFFFFFFFF; })),
-                 false, R::BMP_OK},
-        ReadCase{"sizeFieldOnlyHeaders",
-                 MakeBmp(With(Small24(), [](BmpFields& f) { f.fileSizeField = 54; })), false,
-                 R::BMP_OK},
-        ReadCase{"pixelsCutOff", Truncated(MakeBmp(Small24()), 60), false, R::BMP_OK},
-        // Headers.
-        ReadCase{"headerCutOff", Truncated(MakeBmp(Small24()), 14 + 39), false, R::BMP_BAD_FORMAT},
-        ReadCase{"headerSize20", MakeBmp(With(Small24(), [](BmpFields& f) { f.headerSize = 20; })),
-                 false, R::BMP_BAD_FORMAT},
-        ReadCase{"coreHeader", MakeBmp(With(Small(8), [](BmpFields& f) { f.headerSize = 12; })),
-                 true, R::BMP_OK, true},
-        ReadCase{"v5Header", MakeBmp(With(Small(8), [](BmpFields& f) { f.headerSize = 124; })),
-                 false, R::BMP_OK},
-        ReadCase{"twoPlanes", MakeBmp(With(Small24(), [](BmpFields& f) { f.planes = 2; })), false,
-                 R::BMP_BAD_FORMAT},
+        ReadCase{"sizeField4G", Small(24, {{At::FileSize, 0xFFFFFFFF}}), kMono, kOk},
+        ReadCase{"pixelsCutOff", Cut(Small(24), 60), kMono, kOk},
+        // Headers: fully present, of a known size, one plane.
+        ReadCase{"headerCutOff", Cut(Small(24), 14 + 39), kMono, kBad},
+        ReadCase{"headerSize20", Small(24, {{At::HeaderSize, 20}}), kMono, kBad},
+        ReadCase{"coreHeader", Small(8, {}, 12), kTwo, kOk, true},
+        ReadCase{"coreHeaderCutOff", Cut(Small(8, {}, 12), 14 + 11), kMono, kBad},
+        ReadCase{"v5Header", Small(8, {}, 124), kMono, kOk},
+        ReadCase{"twoPlanes", Small(24, {{At::Planes, 2}}), kMono, kBad},
         // Sizes: not zero, and within the define command's 16-bit fields.
-        ReadCase{"width0", MakeBmp(With(Small24(), [](BmpFields& f) { f.width = 0; })), false,
-                 R::BMP_BAD_FORMAT},
-        ReadCase{"height0", MakeBmp(With(Small24(), [](BmpFields& f) { f.height = 0; })), false,
-                 R::BMP_BAD_FORMAT},
-        ReadCase{"negativeWidth", MakeBmp(With(Small24(), [](BmpFields& f) { f.width = -4; })),
-                 false, R::BMP_BAD_FORMAT},
-        ReadCase{"width65528", MakeBmp(With(Small24(), [](BmpFields& f) { f.width = 65528; })),
-                 false, R::BMP_OK},
-        ReadCase{"width65529", MakeBmp(With(Small24(), [](BmpFields& f) { f.width = 65529; })),
-                 false, R::BMP_BAD_FORMAT},
-        ReadCase{"height65536", MakeBmp(With(Small24(), [](BmpFields& f) { f.height = 65536; })),
-                 false, R::BMP_BAD_FORMAT},
-        ReadCase{"heightMostNegative",
-                 MakeBmp(With(Small24(), [](BmpFields& f) { f.height = INT32_MIN; })), false,
-                 R::BMP_BAD_FORMAT},
-        ReadCase{"topDown", MakeBmp(With(Small24(), [](BmpFields& f) { f.height = -2; })), false,
-                 R::BMP_OK},
+        ReadCase{"width0", Small(24, {{At::Width, 0}}), kMono, kBad},
+        ReadCase{"height0", Small(24, {{At::Height, 0}}), kMono, kBad},
+        ReadCase{"negativeWidth", Small(24, {{At::Width, -4}}), kMono, kBad},
+        ReadCase{"width65528", Small(24, {{At::Width, 65528}}), kMono, kOk},
+        ReadCase{"width65529", Small(24, {{At::Width, 65529}}), kMono, kBad},
+        ReadCase{"height65535", Small(24, {{At::Height, 65535}}), kMono, kOk},
+        ReadCase{"height65536", Small(24, {{At::Height, 65536}}), kMono, kBad},
+        ReadCase{"heightMostNegative", Small(24, {{At::Height, INT32_MIN}}), kMono, kBad},
+        ReadCase{"topDown", Small(24, {{At::Height, -2}}), kMono, kOk},
         // 49 x 1: 1 / 49 * 49 falls short of one row.
-        ReadCase{"noRowLeft",
-                 MakeBmp(With(Small24(),
-                              [](BmpFields& f) {
-                                  f.width = 49;
-                                  f.height = 1;
-                              })),
-                 false, R::BMP_BAD_FORMAT},
+        ReadCase{"noRowLeft", Small(24, {{At::Width, 49}, {At::Height, 1}}), kMono, kBad},
         // Depths and compressions.
-        ReadCase{"bits16", MakeBmp(Small(16)), false, R::BMP_BAD_FORMAT},
-        ReadCase{"bits32", MakeBmp(Small(32)), false, R::BMP_BAD_FORMAT},
-        ReadCase{"bits2", MakeBmp(Small(2)), false, R::BMP_BAD_FORMAT},
-        ReadCase{"bitFields", MakeBmp(With(Small(24), [](BmpFields& f) { f.compression = 3; })),
-                 false, R::BMP_BAD_FORMAT},
-        ReadCase{"rle8", MakeBmp(With(Small(8), [](BmpFields& f) { f.compression = 1; })), false,
-                 R::BMP_OK},
-        ReadCase{"rle8On4Bits", MakeBmp(With(Small(4), [](BmpFields& f) { f.compression = 1; })),
-                 false, R::BMP_BAD_FORMAT},
-        ReadCase{"rle4TopDown",
-                 MakeBmp(With(Small(4),
-                              [](BmpFields& f) {
-                                  f.compression = 2;
-                                  f.height = -2;
-                              })),
-                 false, R::BMP_BAD_FORMAT},
-        ReadCase{"colours257", MakeBmp(With(Small(8), [](BmpFields& f) { f.coloursUsed = 257; })),
-                 false, R::BMP_BAD_FORMAT}),
+        ReadCase{"bits16", Small(16), kMono, kBad}, ReadCase{"bits32", Small(32), kMono, kBad},
+        ReadCase{"bits2", Small(2), kMono, kBad},
+        ReadCase{"bitFields", Small(24, {{At::Compression, 3}}), kMono, kBad},
+        ReadCase{"rle8", Small(8, {{At::Compression, 1}}), kMono, kOk},
+        ReadCase{"rle4", Small(4, {{At::Compression, 2}}), kTwo, kOk, true},
+        ReadCase{"rle8On4Bits", Small(4, {{At::Compression, 1}}), kMono, kBad},
+        ReadCase{"rle4On8Bits", Small(8, {{At::Compression, 2}}), kMono, kBad},
+        ReadCase{"rle4TopDown", Small(4, {{At::Compression, 2}, {At::Height, -2}}), kMono, kBad},
+        ReadCase{"colours257", Small(8, {{At::ColoursUsed, 257}}), kMono, kBad},
+        // The planes must fit the printer's 384 KB of NV graphics memory, decided before any
+        // conversion: 256 bytes x 1536 rows is exactly 384 KB.
+        ReadCase{"memoryFull", Declaring(2048, 1536), kMono, kOk},
+        ReadCase{"memoryFullTwoColour", Declaring(2048, 768), kTwo, kOk, true},
+        ReadCase{"rowPastMemory", Declaring(2048, 1537), kMono, kLarge},
+        ReadCase{"twoPlanesPastMemory", Declaring(2048, 1536), kTwo, kLarge},
+        ReadCase{"largestDeclared", Declaring(65528, 65535), kTwo, kLarge},
+        // Where the pixel rows start: at the offset field when it points behind the header (and,
+        // for an information header, which states its colour count, behind the colour table) and
+        // inside the block; else right behind the colour table.
+        ReadCase{"eightBitsOpenCount", Small(8, {{At::PixelOffset, 0}}), kMono, kOk, false, 256,
+                 40 + 1024},
+        ReadCase{"eightBits256Colours", Small(8, {{At::PixelOffset, 0}, {At::ColoursUsed, 256}}),
+                 kMono, kOk, false, 256, 40 + 1024},
+        ReadCase{"eightBits20Colours", Small(8, {{At::PixelOffset, 0}, {At::ColoursUsed, 20}}),
+                 kMono, kOk, false, 20, 40 + 80},
+        ReadCase{"fourBitsOpenCount", Small(4, {{At::PixelOffset, 0}}), kMono, kOk, false, 16,
+                 40 + 64},
+        ReadCase{"oneBitOpenCount", Small(1, {{At::PixelOffset, 0}}), kMono, kOk, false, 2, 40 + 8},
+        ReadCase{"rgbNoTable", Small(24, {{At::PixelOffset, 0}}), kMono, kOk, false, 0, 40},
+        ReadCase{"rgbUnusedTable", Small(24, {{At::PixelOffset, 0}, {At::ColoursUsed, 3}}), kMono,
+                 kOk, false, 3, 40 + 12},
+        ReadCase{"coreThreeByteEntries", Small(4, {{At::PixelOffset, 0}}, 12), kMono, kOk, false,
+                 16, 12 + 48},
+        // A core header cannot state its colour count: a short table is found only by the field.
+        ReadCase{"coreShortTable", Small(8, {{At::PixelOffset, 14 + 12 + 6}}, 12), kMono, kOk,
+                 false, 256, 12 + 6},
+        ReadCase{"offsetInsidePixels", Small(8, {{At::PixelOffset, 14 + 1064 + 8}}), kMono, kOk,
+                 false, 256, 1064 + 8},
+        ReadCase{"offsetAtTheBlockEnd", Small(8, {{At::PixelOffset, 14 + 1064 + 16}}), kMono, kOk,
+                 false, 256, 1064 + 16},
+        ReadCase{"offsetPastTheBlock", Small(8, {{At::PixelOffset, 14 + 1064 + 17}}), kMono, kOk,
+                 false, 256, 1064},
+        ReadCase{"offsetInsideHeader", Small(8, {{At::PixelOffset, 14 + 20}}), kMono, kOk, false,
+                 256, 1064},
+        // Followed, it would read palette bytes as pixels.
+        ReadCase{"offsetInsideColourTable",
+                 Small(8, {{At::PixelOffset, 14 + 40 + 4}, {At::ColoursUsed, 3}}), kMono, kOk,
+                 false, 3, 40 + 12}),
     [](const auto& info) { return info.param.name; });
-
-TEST(LogoBitmapRead, MissingPathIsNotFound) {
-    testing::ScratchFolder folder;
-    EXPECT_EQ(ReadLogoBitmap(folder.path() / "none.bmp", false).result, R::BMP_NOT_FOUND);
-    EXPECT_EQ(ReadLogoBitmap(folder.path(), false).result, R::BMP_NOT_FOUND);
-}
-
-TEST(LogoBitmapRead, BlockIsSizedByTheFileNotItsSizeField) {
-    BmpFields f = Small24();
-    f.fileSizeField = 0xFFFFFFFF;
-    const auto file = MakeBmp(f);
-    testing::ScratchFolder folder;
-    const BitmapRead read = ReadLogoBitmap(folder.write("f.bmp", file), false);
-    ASSERT_EQ(read.result, R::BMP_OK);
-    EXPECT_LE(read.bitmap->size(), std::max<std::size_t>(file.size(), 14 + 124));
-    EXPECT_EQ(read.bitmap->byteAt(0xFFFFFFF0u), 0);
-}
-
-struct ColourCountCase {
-    std::uint16_t bits;
-    std::uint32_t coloursUsed;
-    std::uint64_t expectedCount;
-    std::uint64_t expectedStart;  // block offset of the pixel rows
-};
-
-class LogoColourCount : public ::testing::TestWithParam<ColourCountCase> {};
-
-TEST_P(LogoColourCount, CompletedCountPlacesThePixelRows) {
-    const auto& c = GetParam();
-    BmpFields f = Small(c.bits);
-    f.coloursUsed = c.coloursUsed;
-    f.palette.assign(c.expectedCount, {});
-    f.offsetField = 0;  // no usable offset: the rows follow the colour table
-    const BitmapRead read = ReadLogoBitmapBytes(MakeBmp(f), false);
-    ASSERT_EQ(read.result, R::BMP_OK);
-    EXPECT_EQ(read.bitmap->colourCount(), c.expectedCount);
-    EXPECT_EQ(read.bitmap->coloursUsedField(), c.bits == 24 ? c.coloursUsed : c.expectedCount);
-    EXPECT_EQ(read.bitmap->pixelRowsStart(), c.expectedStart);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Counts, LogoColourCount,
-    ::testing::Values(ColourCountCase{8, 0, 256, 40 + 1024}, ColourCountCase{8, 20, 20, 40 + 80},
-                      ColourCountCase{4, 0, 16, 40 + 64}, ColourCountCase{1, 0, 2, 40 + 8},
-                      ColourCountCase{24, 0, 0, 40}, ColourCountCase{24, 3, 3, 40 + 12}));
-
-TEST(LogoBitmapRead, CoreHeaderUsesThreeByteEntries) {
-    BmpFields f = Small(4);
-    f.headerSize = 12;
-    f.offsetField = 0;
-    const BitmapRead read = ReadLogoBitmapBytes(MakeBmp(f), false);
-    ASSERT_EQ(read.result, R::BMP_OK);
-    EXPECT_EQ(read.bitmap->width(), 8);
-    EXPECT_EQ(read.bitmap->height(), 2);
-    EXPECT_EQ(read.bitmap->colourTableSize(), 48u);
-    EXPECT_EQ(read.bitmap->pixelRowsStart(), 12u + 48u);
-}
-
-TEST(LogoBitmapRead, OffsetFieldSkipsAGapBeforeThePixels) {
-    BmpFields f = Small(8);
-    f.gapBeforePixels = 100;
-    const BitmapRead read = ReadLogoBitmapBytes(MakeBmp(f), false);
-    ASSERT_EQ(read.result, R::BMP_OK);
-    EXPECT_EQ(read.bitmap->pixelRowsStart(), 40u + 1024u + 100u);
-}
-
-TEST(LogoBitmapRead, OffsetFieldInsideTheHeaderIsIgnored) {
-    BmpFields f = Small(8);
-    f.offsetField = 14 + 20;
-    const BitmapRead read = ReadLogoBitmapBytes(MakeBmp(f), false);
-    ASSERT_EQ(read.result, R::BMP_OK);
-    EXPECT_EQ(read.bitmap->pixelRowsStart(), 40u + 1024u);
-}
 
 }  // namespace
 }  // namespace kestrel

@@ -1,15 +1,15 @@
 // Builders of small bitmap files for the logo tests, and a scratch folder that removes itself.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <optional>
+#include <initializer_list>
 #include <random>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kestrel::testing {
@@ -26,13 +26,9 @@ struct BmpFields {
     std::uint16_t bitCount = 24;
     std::uint32_t compression = 0;
     std::uint32_t headerSize = 40;
-    std::uint16_t planes = 1;
     std::uint32_t coloursUsed = 0;
     std::vector<Bgr> palette;             // written in the header's entry size
     std::vector<std::uint8_t> pixelData;  // exactly as stored
-    std::optional<std::uint32_t> fileSizeField;
-    std::optional<std::uint32_t> offsetField;
-    std::size_t gapBeforePixels = 0;  // bytes of 0xEE between colour table and pixels
 };
 
 inline void PutLe(std::vector<std::uint8_t>& out, std::uint64_t value, int bytes) {
@@ -43,42 +39,52 @@ inline void PutLe(std::vector<std::uint8_t>& out, std::uint64_t value, int bytes
 
 inline std::vector<std::uint8_t> MakeBmp(const BmpFields& f) {
     std::vector<std::uint8_t> body;
-    if (f.headerSize == 12) {
-        PutLe(body, 12, 4);
-        PutLe(body, static_cast<std::uint16_t>(f.width), 2);
-        PutLe(body, static_cast<std::uint16_t>(f.height), 2);
-        PutLe(body, f.planes, 2);
-        PutLe(body, f.bitCount, 2);
-    } else {
-        PutLe(body, f.headerSize, 4);
-        PutLe(body, static_cast<std::uint32_t>(f.width), 4);
-        PutLe(body, static_cast<std::uint32_t>(f.height), 4);
-        PutLe(body, f.planes, 2);
-        PutLe(body, f.bitCount, 2);
-        PutLe(body, f.compression, 4);
-        PutLe(body, f.pixelData.size(), 4);
-        PutLe(body, 2835, 4);
-        PutLe(body, 2835, 4);
-        PutLe(body, f.coloursUsed, 4);
-        PutLe(body, 0, 4);
+    const bool core = f.headerSize == 12;  // 16-bit sizes, three-byte colour entries
+    PutLe(body, f.headerSize, 4);
+    PutLe(body, static_cast<std::uint32_t>(f.width), core ? 2 : 4);
+    PutLe(body, static_cast<std::uint32_t>(f.height), core ? 2 : 4);
+    PutLe(body, 1, 2);  // planes
+    PutLe(body, f.bitCount, 2);
+    if (!core) {
+        for (const std::uint64_t field :
+             {std::uint64_t{f.compression}, std::uint64_t{f.pixelData.size()}, std::uint64_t{2835},
+              std::uint64_t{2835}, std::uint64_t{f.coloursUsed}, std::uint64_t{0}}) {
+            PutLe(body, field, 4);
+        }
         body.resize(f.headerSize, 0);
     }
     for (const Bgr& c : f.palette) {
-        body.push_back(c.b);
-        body.push_back(c.g);
-        body.push_back(c.r);
-        if (f.headerSize != 12) {
+        body.insert(body.end(), {c.b, c.g, c.r});
+        if (!core) {
             body.push_back(0);
         }
     }
     const std::size_t offset = 14 + body.size();
-    body.insert(body.end(), f.gapBeforePixels, 0xEE);
     body.insert(body.end(), f.pixelData.begin(), f.pixelData.end());
     std::vector<std::uint8_t> file{'B', 'M'};
-    PutLe(file, f.fileSizeField.value_or(static_cast<std::uint32_t>(14 + body.size())), 4);
+    PutLe(file, 14 + body.size(), 4);
     PutLe(file, 0, 4);
-    PutLe(file, f.offsetField.value_or(static_cast<std::uint32_t>(offset + f.gapBeforePixels)), 4);
+    PutLe(file, offset, 4);
     file.insert(file.end(), body.begin(), body.end());
+    return file;
+}
+
+// Offsets of the fields of a file with an information header, and the file with some changed.
+struct At {
+    static constexpr std::size_t FileSize = 2, PixelOffset = 10, HeaderSize = 14, Width = 18,
+                                 Height = 22, Planes = 26, BitCount = 28, Compression = 30,
+                                 ColoursUsed = 46;
+};
+inline std::vector<std::uint8_t> Patched(
+    std::vector<std::uint8_t> file,
+    std::initializer_list<std::pair<std::size_t, std::int64_t>> fields) {
+    for (const auto& [at, value] : fields) {
+        const int bytes = (at == At::Planes || at == At::BitCount) ? 2 : 4;
+        for (int i = 0; i < bytes; ++i) {
+            file.at(at + i) =
+                static_cast<std::uint8_t>(static_cast<std::uint64_t>(value) >> (8 * i));
+        }
+    }
     return file;
 }
 
@@ -86,28 +92,41 @@ inline std::size_t RowSize(std::int32_t width, int bits) {
     return ((static_cast<std::size_t>(width) * bits + 31) / 32) * 4;
 }
 
-// A 24-bit bottom-up file whose pixel (x, row from the top) has the colour colourAt gives.
-inline std::vector<std::uint8_t> Make24Bit(std::int32_t width, std::int32_t height,
-                                           const std::function<Bgr(int, int)>& colourAt) {
-    BmpFields f;
-    f.width = width;
-    f.height = height;
-    const std::size_t rowSize = RowSize(width, 24);
-    f.pixelData.assign(rowSize * height, 0);
-    for (int y = 0; y < height; ++y) {
-        std::uint8_t* row = f.pixelData.data() + (height - 1 - y) * rowSize;
-        for (int x = 0; x < width; ++x) {
-            const Bgr c = colourAt(x, y);
-            row[x * 3] = c.b;
-            row[x * 3 + 1] = c.g;
-            row[x * 3 + 2] = c.r;
+// The file of f with bottom-up rows whose pixel (x, row from the top) holds valueAt's value: a
+// palette index, or blue | green << 8 | red << 16 at 24 bits.
+inline std::vector<std::uint8_t> WithPixels(BmpFields f,
+                                            const std::function<std::uint32_t(int, int)>& valueAt) {
+    const std::size_t rowSize = RowSize(f.width, f.bitCount);
+    f.pixelData.assign(rowSize * f.height, 0);
+    for (int y = 0; y < f.height; ++y) {
+        std::uint8_t* row = f.pixelData.data() + (f.height - 1 - y) * rowSize;
+        for (int x = 0; x < f.width; ++x) {
+            const std::uint32_t v = valueAt(x, y);
+            if (f.bitCount == 24) {
+                row[x * 3] = static_cast<std::uint8_t>(v);
+                row[x * 3 + 1] = static_cast<std::uint8_t>(v >> 8);
+                row[x * 3 + 2] = static_cast<std::uint8_t>(v >> 16);
+            } else {
+                const int bit = x * f.bitCount;  // leftmost pixel in the high bits
+                row[bit / 8] |= static_cast<std::uint8_t>(v << (8 - f.bitCount - bit % 8));
+            }
         }
     }
     return MakeBmp(f);
 }
 
-// An 8-bit (or 4-bit) bottom-up palette file whose pixel (x, row from the top) has the index
-// indexAt gives.
+inline std::vector<std::uint8_t> Make24Bit(std::int32_t width, std::int32_t height,
+                                           const std::function<Bgr(int, int)>& colourAt) {
+    BmpFields f;
+    f.width = width;
+    f.height = height;
+    return WithPixels(f, [&](int x, int y) {
+        const Bgr c = colourAt(x, y);
+        return std::uint32_t{c.b} | std::uint32_t{c.g} << 8 | std::uint32_t{c.r} << 16;
+    });
+}
+
+// A 1-, 4- or 8-bit palette file.
 inline std::vector<std::uint8_t> MakePalette(std::int32_t width, std::int32_t height, int bits,
                                              std::vector<Bgr> palette,
                                              const std::function<int(int, int)>& indexAt) {
@@ -117,22 +136,7 @@ inline std::vector<std::uint8_t> MakePalette(std::int32_t width, std::int32_t he
     f.bitCount = static_cast<std::uint16_t>(bits);
     f.coloursUsed = static_cast<std::uint32_t>(palette.size());
     f.palette = std::move(palette);
-    const std::size_t rowSize = RowSize(width, bits);
-    f.pixelData.assign(rowSize * height, 0);
-    for (int y = 0; y < height; ++y) {
-        std::uint8_t* row = f.pixelData.data() + (height - 1 - y) * rowSize;
-        for (int x = 0; x < width; ++x) {
-            const auto index = static_cast<std::uint8_t>(indexAt(x, y));
-            if (bits == 8) {
-                row[x] = index;
-            } else if (bits == 4) {
-                row[x / 2] |= (x % 2 == 0) ? (index << 4) : index;
-            } else {
-                row[x / 8] |= (index & 1) << (7 - x % 8);
-            }
-        }
-    }
-    return MakeBmp(f);
+    return WithPixels(f, [&](int x, int y) { return static_cast<std::uint32_t>(indexAt(x, y)); });
 }
 
 class ScratchFolder {

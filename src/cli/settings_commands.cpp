@@ -5,6 +5,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <iomanip>
 #include <ostream>
 #include <sstream>
@@ -18,6 +19,43 @@
 
 namespace kestrel::cli {
 namespace {
+
+// Why a settings file could not be opened, in the words a user acts on.
+std::string ReadFailureReason(const std::string& path) {
+    std::error_code ec;
+    const auto status = std::filesystem::status(path, ec);
+    if (status.type() == std::filesystem::file_type::not_found) {
+        return "no such file";
+    }
+    if (ec) {
+        return ec.message();
+    }
+    if (std::filesystem::is_directory(status)) {
+        return "it is a folder";
+    }
+    if (!std::filesystem::is_regular_file(status)) {
+        return "not a regular file";
+    }
+    return "permission denied";
+}
+
+std::string WriteFailureReason(SystemErrorCode code, int osLevel) {
+    if (const auto text = FileAccessErrorMessage(code, osLevel)) {
+        return std::string(*text);
+    }
+    switch (code) {
+        case syserr::DiskFull:
+            return "the disk is full";
+        case syserr::FileNameTooLong:
+            return "the name is too long";
+        case syserr::PathNotFound:
+            return "the folder does not exist";
+        default:
+            return (code & syserr::UnmappedBit) != 0
+                       ? std::strerror(static_cast<int>(code & ~syserr::UnmappedBit))
+                       : "system error " + std::to_string(code);
+    }
+}
 
 std::string CutAdjustmentText(std::int16_t tenths) {
     std::ostringstream text;
@@ -120,7 +158,8 @@ int SettingsShowCommand::execute(CliEnvironment& env) {
         const FileHead head = ReadFileHead(source, kSettingsRecordSize);
         if (head.status != FileHead::Status::Read) {
             if (!m_file.empty()) {
-                env.err << "kestrel-cli: " << source << ": cannot be read\n";
+                env.err << "kestrel-cli: " << source
+                        << ": cannot be read: " << ReadFailureReason(source) << '\n';
                 return kExitFailed;
             }
             // No working configuration yet: the program would start from the factory defaults.
@@ -190,8 +229,8 @@ int SettingsSetCommand::execute(CliEnvironment& env) {
         std::error_code ec;
         if (std::filesystem::exists(m_file, ec) || ec) {
             // There, but not readable as a file (a folder, a pipe, no permission, a bad name).
-            env.err << "kestrel-cli: " << m_file << ": cannot be read"
-                    << (ec ? ": " + ec.message() : std::string()) << '\n';
+            env.err << "kestrel-cli: " << m_file
+                    << ": cannot be read: " << ReadFailureReason(m_file) << '\n';
             return kExitFailed;
         }
         LoadFactoryDefaults(state);
@@ -240,11 +279,8 @@ int SettingsSetCommand::execute(CliEnvironment& env) {
     const SystemErrorCode code =
         WriteFileAtomically(m_file, state.settings, CreateMode::ReplaceExisting);
     if (code != syserr::Success) {
-        env.err << "kestrel-cli: " << m_file << ": cannot be written"
-                << (FileAccessErrorMessage(code, state.osLevel)
-                        ? ": " + std::string(*FileAccessErrorMessage(code, state.osLevel))
-                        : std::string{})
-                << '\n';
+        env.err << "kestrel-cli: " << m_file
+                << ": cannot be written: " << WriteFailureReason(code, state.osLevel) << '\n';
         return kExitFailed;
     }
     env.out << (created ? "Created " : "Updated ") << m_file << '\n';

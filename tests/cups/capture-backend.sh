@@ -46,6 +46,8 @@ base="$CAPTURE_DIR/$queue-$job_id"
 part="$base.part.$$"
 trap 'rm -f -- "$part" "$base.uri.$$" "$base.join.$$"; exit 1' TERM
 
+# While a file <queue>.fail exists the backend fails every job, as a printer gone from its port.
+[ ! -e "$CAPTURE_DIR/$queue.fail" ] || fail "capture: told to fail by $queue.fail"
 hang_file="$CAPTURE_DIR/$queue.hang"
 if [ -e "$hang_file" ]; then
     echo "INFO: capture: holding job $job_id while $hang_file exists" >&2

@@ -66,4 +66,17 @@ run 3 "Printer is OFFLINE." send --printer KR900 --yes
 cupsaccept KR900
 run 0 "" send --printer KR900 --yes
 
+# The scheduler takes the job and then, under CUPS' default error policy, pauses the queue, so the
+# next command is refused with the paused queue's message.
+echo "-- a backend that fails"
+lpadmin -p KR900 -o printer-error-policy=stop-printer
+: >"$CAPTURE_DIR/KR900.fail" && chmod 0644 "$CAPTURE_DIR/KR900.fail"
+run 0 "" send --printer KR900 --yes
+for ((i = 0; i < 100; i++)); do lpstat -p KR900 | grep -q disabled && break; sleep 0.1; done
+run 3 "Pause Printing is set." send --printer KR900 --yes
+cancel -a KR900
+rm -f "$CAPTURE_DIR/KR900.fail"
+cupsenable KR900
+run 0 "" send --printer KR900 --yes
+
 exit $((failures > 0))

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -14,16 +15,6 @@
 #include "ports/testing/recording_ui.h"
 
 namespace kestrel::testing {
-
-inline std::string MakeFolder() {
-    static int counter = 0;
-    const auto dir =
-        std::filesystem::temp_directory_path() /
-        ("kestrel-cli-test-" + std::to_string(::getpid()) + "-" + std::to_string(++counter));
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
-    return dir.string();
-}
 
 // Lends the test's fake to the tool, which owns its print system.
 class Borrowed final : public PrintSystem {
@@ -38,17 +29,43 @@ private:
     PrintSystem& m_inner;
 };
 
+inline QueueInfo Queue(std::string name, std::string driver, std::string port) {
+    QueueInfo q;
+    q.name = std::move(name);
+    q.driverName = std::move(driver);
+    q.port = std::move(port);
+    q.portKind = PortKind::Usb;
+    return q;
+}
+
 // Runs kestrel-cli in-process against a fake print system holding one KR-500 queue.
 struct Cli {
     FakePrintSystem fake;
     // Each run gets its own start-up folder: no profile, no working configuration.
-    std::string folder = MakeFolder();
+    std::string folder = [] {
+        static int counter = 0;
+        const auto dir =
+            std::filesystem::temp_directory_path() /
+            ("kestrel-cli-test-" + std::to_string(::getpid()) + "-" + std::to_string(++counter));
+        std::filesystem::remove_all(dir);
+        std::filesystem::create_directories(dir);
+        return dir.string();
+    }();
     testing::RecordingClock clock;
     std::istringstream in;
     std::ostringstream out;
     std::ostringstream err;
-    FakePrintSystem* ps = nullptr;
     FailStep failAt = FailStep::None;
+
+    // Writes bytes to a file in the start-up folder and gives its path.
+    template <typename Bytes>
+    std::string file(const std::string& name, const Bytes& bytes) const {
+        const std::string path = folder + "/" + name;
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()),
+                   static_cast<std::streamsize>(bytes.size()));
+        return path;
+    }
 
     int run(std::vector<const char*> args, std::string input = {}) {
         in.str(input);
@@ -56,15 +73,9 @@ struct Cli {
         app.setClock(clock);
         app.setPlatformFactory([this](const cli::GlobalOptions&, std::ostream&) {
             if (fake.queues.empty()) {
-                QueueInfo q;
-                q.name = "KR500";
-                q.driverName = "ZOT KR-500 Raster";
-                q.port = "usb://ZOT/KR-500";
-                q.portKind = PortKind::Usb;
-                fake.queues = {q};
+                fake.queues = {Queue("KR500", "ZOT KR-500 Raster", "usb://ZOT/KR-500")};
             }
             fake.failAt = failAt;
-            ps = &fake;
             cli::Platform platform;
             platform.printSystem = std::make_unique<Borrowed>(fake);
             platform.hostPortStore = std::make_unique<testing::RecordingHostPortStore>();

@@ -1,11 +1,12 @@
+// Send, Initialize and Print the List: the raw job, what it changes in the program, and the
+// question and failure boxes around it.
 #include "commands/setting_job.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include "commands/send_flow.h"
 #include "ports/testing/flow_harness.h"
+#include "printer/raw_job.h"
 #include "settings/factory_defaults.h"
 
 namespace kestrel {
@@ -13,6 +14,9 @@ namespace {
 
 using namespace testing;
 namespace o = offset;
+constexpr auto kSend = SettingJobKind::SendSettings;
+constexpr auto kInit = SettingJobKind::InitializePrinter;
+constexpr auto kList = SettingJobKind::PrintSettingsList;
 
 // A program with a KR-500 on a non-serial port, the base settings on its page.
 struct Fixture : FlowHarness {
@@ -26,16 +30,55 @@ struct Fixture : FlowHarness {
     }
 };
 
-TEST(SendSettingJob, SendCollectsThePageSendsItAndFollowsWithTheHostPort) {
+TEST(RawJob, EachFailedStepGivesItsCodeAndClosesWhatItOpened) {
+    const struct {
+        FailStep step;
+        std::size_t shortWrite;
+        JobError code;
+        int documentsStarted, writes;
+    } cases[] = {
+        {FailStep::Open, 0, JobError::OpenQueue, 0, 0},
+        {FailStep::StartDocument, 0, JobError::StartDocument, 0, 0},
+        {FailStep::Write, 0, JobError::Write, 1, 1},
+        {FailStep::EndDocument, 0, JobError::EndDocument, 1, 1},
+        {FailStep::None, 4, JobError::EndDocument, 1, 1},  // a short write fails at the close
+    };
+    const std::vector<std::uint8_t> bytes{0x18, 0x18, 0x1D, 0x28, 0x41};
+    for (const auto& c : cases) {
+        FakePrintSystem ps;
+        ps.failAt = c.step;
+        if (c.shortWrite) {
+            ps.shortWrite = c.shortWrite;
+        }
+        AppState state;
+        state.selectedPrinter().printerName = "KR500";
+        EXPECT_FALSE(SendRawJob(ps, state, bytes));
+        EXPECT_EQ(state.lastJobError, c.code);
+        EXPECT_EQ(ps.documentsStarted, c.documentsStarted);
+        EXPECT_EQ(ps.writeCalls, c.writes);
+        EXPECT_TRUE(ps.allClosed()) << ps.openCount << "/" << ps.closeCount;
+    }
+    EXPECT_FALSE(RawJobFailureMessage(JobError::None));
+    EXPECT_FALSE(RawJobFailureMessage(JobError::BitmapNotFound));
+}
+
+TEST(SendSettingJob, SendWritesThePageOnceAsMyDocumentAndTheHostPortFollows) {
     Fixture f;
-    f.view.page[o::Baudrate] = 3;  // 19200
-    f.view.page[o::Protocol] = 1;  // XON/XOFF
-    ASSERT_TRUE(SendSettingJob(f.ctx, SettingJobKind::SendSettings, Owner::MainWindow));
+    f.state.lastJobError = JobError::Write;  // an earlier code is kept
+    f.view.page[o::Baudrate] = 3;            // 19200
+    f.view.page[o::Protocol] = 1;            // XON/XOFF
+    ASSERT_TRUE(SendSettingJob(f.ctx, kSend, Owner::MainWindow));
 
     EXPECT_EQ(f.state.settings, f.view.page);
+    EXPECT_EQ(f.state.lastJobError, JobError::Write);
     ASSERT_EQ(f.ps.jobs.size(), 1u);
-    EXPECT_EQ(f.ps.jobs[0].bytes, BuildSettingStream(SettingJobKind::SendSettings, f.view.page,
-                                                     f.state.profile, kNonSerialHostPort));
+    EXPECT_EQ(f.ps.jobs[0].queue, "KR500");
+    EXPECT_EQ(f.ps.jobs[0].documentName, "My Document");
+    EXPECT_TRUE(f.ps.jobs[0].ended);
+    EXPECT_EQ(f.ps.writeCalls, 1);
+    EXPECT_TRUE(f.ps.allClosed());
+    EXPECT_EQ(f.ps.jobs[0].bytes,
+              BuildSettingStream(kSend, f.view.page, f.state.profile, kNonSerialHostPort));
     EXPECT_EQ(f.clock.waits, (std::vector<long long>{2000, 1000}));
     EXPECT_EQ(f.ui.progressTexts,
               std::vector<std::string>{"The contents of a setting are written in the printer."});
@@ -47,179 +90,114 @@ TEST(SendSettingJob, SendCollectsThePageSendsItAndFollowsWithTheHostPort) {
     EXPECT_TRUE(f.state.serialSettingsChanged);
 }
 
-TEST(SendSettingJob, SevenBitHostGetsDataLengthFirstThenFollowsTheNewFormat) {
-    Fixture f;
-    f.state.hostPort = {6, 0, 1, 0, 0};  // 7EVEN1
-    f.view.page[o::Format] = 2;          // 8NONE1
-    ASSERT_TRUE(SendSettingJob(f.ctx, SettingJobKind::SendSettings, Owner::MainWindow));
-    const auto& bytes = f.ps.jobs.at(0).bytes;
-    const std::vector<std::uint8_t> dataLength{0x1D, 0x28, 0x45, 0x03, 0x00, 0x0B, 0x04, '8'};
-    const std::vector<std::uint8_t> parity{0x1D, 0x28, 0x45, 0x03, 0x00, 0x0B, 0x02, '0'};
-    const auto d = std::ranges::search(bytes, dataLength).begin();
-    const auto p = std::ranges::search(bytes, parity).begin();
-    ASSERT_NE(d, bytes.end());
-    ASSERT_NE(p, bytes.end());
-    EXPECT_LT(d, p);
-    EXPECT_EQ(f.state.hostPort.dataBitsCode, 1u);
-    EXPECT_EQ(f.state.hostPort.parityCode, 0u);
-    EXPECT_EQ(f.state.hostPort.formatCode, 2u);
-    EXPECT_TRUE(f.state.serialSettingsChanged);
-}
-
-TEST(SendSettingJob, UnchangedSerialValuesLeaveTheFlagDown) {
-    Fixture f;
-    ASSERT_TRUE(SendSettingJob(f.ctx, SettingJobKind::SendSettings, Owner::MainWindow));
-    EXPECT_EQ(f.state.hostPort, kNonSerialHostPort);
-    EXPECT_FALSE(f.state.serialSettingsChanged);
-}
-
-class FailedJob : public ::testing::TestWithParam<SettingJobKind> {};
-
-TEST_P(FailedJob, ChangesNothingButTheRecordAndLeavesNoWindowOpen) {
-    Fixture f;
-    f.ps.failAt = FailStep::Write;
-    f.view.page[o::Baudrate] = 2;
-    f.state.settings[o::PaperWidth] = 5;
-    f.state.lastSentPaperWidth = 5;
-    const SettingsRecord pageBefore = f.view.page;
-    EXPECT_FALSE(SendSettingJob(f.ctx, GetParam(), Owner::SettingsFrame));
-    EXPECT_EQ(f.state.lastJobError, JobError::Write);
-    EXPECT_TRUE(f.clock.waits.empty());
-    EXPECT_EQ(f.view.refreshes, 0);
-    EXPECT_EQ(f.view.page, pageBefore);
-    EXPECT_EQ(f.state.hostPort, kNonSerialHostPort);
-    EXPECT_FALSE(f.state.serialSettingsChanged);
-    EXPECT_EQ(f.ui.progressOpen, 0);
-    EXPECT_EQ(f.ui.current, CursorId::Arrow);
-    if (GetParam() == SettingJobKind::InitializePrinter) {
-        // The record already holds the factory defaults, paper width included.
-        EXPECT_EQ(f.state.settings,
-                  FactoryDefaultRecord(SpecIndex::OVERSEA, MechanismIndex::KR500));
-    } else if (GetParam() == SettingJobKind::SendSettings) {
-        EXPECT_EQ(f.state.settings, f.view.page);
+// The PC's line takes the format just sent; unchanged values leave the flag down.
+TEST(SendSettingJob, TheHostLineFollowsTheSentFormat) {
+    const struct {
+        std::uint8_t format;
+        HostPortSettings after;
+    } cases[] = {
+        {0, {6, 0, 1, 0, 0}}, {1, {6, 0, 2, 0, 1}}, {2, kNonSerialHostPort},
+        {3, {6, 1, 1, 0, 3}}, {4, {6, 1, 2, 0, 4}},
+    };
+    for (const auto& c : cases) {
+        Fixture f;
+        f.view.page[o::Format] = c.format;
+        ASSERT_TRUE(SendSettingJob(f.ctx, kSend, Owner::MainWindow));
+        EXPECT_EQ(f.state.hostPort, c.after) << int(c.format);
+        EXPECT_EQ(f.state.serialSettingsChanged, c.format != 2) << int(c.format);
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Kinds, FailedJob,
-                         ::testing::Values(SettingJobKind::SendSettings,
-                                           SettingJobKind::InitializePrinter,
-                                           SettingJobKind::PrintSettingsList));
+TEST(SendSettingJob, FailedJobChangesNothingButTheRecordAndLeavesNoWindowOpen) {
+    for (const auto kind : {kSend, kInit, kList}) {
+        Fixture f;
+        f.ps.failAt = FailStep::Write;
+        f.view.page[o::Baudrate] = 2;
+        f.state.settings[o::PaperWidth] = 5;
+        f.state.lastSentPaperWidth = 5;
+        const SettingsRecord pageBefore = f.view.page;
+        const SettingsRecord recordBefore = f.state.settings;
+        EXPECT_FALSE(SendSettingJob(f.ctx, kind, Owner::SettingsFrame));
+        EXPECT_EQ(f.state.lastJobError, JobError::Write);
+        EXPECT_TRUE(f.clock.waits.empty());
+        EXPECT_EQ(f.view.refreshes, 0);
+        EXPECT_EQ(f.view.page, pageBefore);
+        EXPECT_EQ(f.state.hostPort, kNonSerialHostPort);
+        EXPECT_FALSE(f.state.serialSettingsChanged);
+        EXPECT_EQ(f.ui.progressOpen, 0);
+        EXPECT_EQ(f.ui.current, CursorId::Arrow);
+        // The record already holds what was to be sent: the page, or the defaults of all.
+        EXPECT_EQ(f.state.settings,
+                  kind == kSend   ? f.view.page
+                  : kind == kInit ? FactoryDefaultRecord(SpecIndex::OVERSEA, MechanismIndex::KR500)
+                                  : recordBefore);
+    }
+}
 
 TEST(SendSettingJob, InitializationKeepsThePaperWidthLastSent) {
     Fixture f;
     f.state.settings[o::Buzzer] = 1;
     f.state.lastSentPaperWidth = 5;  // 58mm/32column, not the default
-    ASSERT_TRUE(SendSettingJob(f.ctx, SettingJobKind::InitializePrinter, Owner::MainWindow));
+    ASSERT_TRUE(SendSettingJob(f.ctx, kInit, Owner::MainWindow));
     SettingsRecord expected = FactoryDefaultRecord(SpecIndex::OVERSEA, MechanismIndex::KR500);
     expected[o::PaperWidth] = 5;
     EXPECT_EQ(f.state.settings, expected);
     EXPECT_EQ(f.view.page, expected);
     EXPECT_EQ(f.view.collects, 0);
-    EXPECT_EQ(f.ui.progressTexts,
-              std::vector<std::string>{
-                  "It has returned to the initial value at the time of factory default."});
-    // The stream carries the defaults and no paper width entry.
-    const auto stream =
-        BuildSettingStream(SettingJobKind::InitializePrinter,
-                           FactoryDefaultRecord(SpecIndex::OVERSEA, MechanismIndex::KR500),
-                           f.state.profile, kNonSerialHostPort);
-    EXPECT_EQ(f.ps.jobs.at(0).bytes, stream);
 }
 
-TEST(SendSettingJob, ListPrintTouchesNothing) {
-    Fixture f;
-    f.view.page[o::Baudrate] = 0;
-    const AppState before = f.state;
-    ASSERT_TRUE(SendSettingJob(f.ctx, SettingJobKind::PrintSettingsList, Owner::MainWindow));
-    EXPECT_EQ(f.ps.jobs.at(0).bytes,
-              std::vector<std::uint8_t>(kSettingsListStream.begin(), kSettingsListStream.end()));
-    EXPECT_EQ(f.state.settings, before.settings);
-    EXPECT_EQ(f.state.hostPort, before.hostPort);
-    EXPECT_FALSE(f.state.serialSettingsChanged);
-    EXPECT_EQ(f.view.collects + f.view.refreshes, 0);
-    EXPECT_EQ(f.ui.progressTexts, std::vector<std::string>{"The setting list is printed."});
-}
-
-struct FlowCase {
-    SettingJobKind kind;
-    Answer answer;
-    FailStep fail;
-    FlowResult result;
-    std::vector<std::string> boxes;  // after the question
-    int jobs;
-};
-
-class SettingCommand : public ::testing::TestWithParam<FlowCase> {};
-
-TEST_P(SettingCommand, AsksThenSendsAndReportsByLastJobError) {
-    const auto& c = GetParam();
-    Fixture f;
-    f.ui.answers = {c.answer};
-    f.ps.failAt = c.fail;
-    f.state.serialSettingsChanged = true;
-    EXPECT_EQ(RunSettingCommand(f.ctx, c.kind, Owner::MainWindow), c.result);
-    ASSERT_GE(f.ui.boxes.size(), 1u);
-    EXPECT_EQ(f.ui.boxes[0].text, SettingJobQuestion(c.kind));
-    EXPECT_EQ(f.ui.boxes[0].buttons, Buttons::OkCancel);
-    EXPECT_EQ(f.ui.boxes[0].icon, BoxIcon::Question);
-    std::vector<std::string> rest;
-    for (std::size_t i = 1; i < f.ui.boxes.size(); ++i) {
-        rest.push_back(f.ui.boxes[i].text);
-        EXPECT_EQ(f.ui.boxes[i].icon, BoxIcon::PrinterError);
-        EXPECT_EQ(f.ui.boxes[i].style, kUserIconStyle);
-        EXPECT_EQ(f.ui.boxes[i].caption, "KESTREL");
+TEST(SettingCommand, AsksThenSendsAndReportsByLastJobError) {
+    const struct {
+        SettingJobKind kind;
+        Answer answer;
+        FailStep fail;
+        FlowResult result;
+        std::string box;  // after the question
+        int jobs;
+    } cases[] = {
+        {kSend, Answer::Ok, FailStep::None, FlowResult::Done, "", 1},
+        {kSend, Answer::Cancel, FailStep::None, FlowResult::Cancelled, "", 0},
+        {kSend, Answer::Ok, FailStep::Open, FlowResult::Failed,
+         "The printer cannot be opened.\nThe output device might be used by other applications.",
+         0},
+        {kInit, Answer::Ok, FailStep::StartDocument, FlowResult::Failed,
+         "Printer Error!!  Check the printer.", 0},
+        {kInit, Answer::Ok, FailStep::Write, FlowResult::Failed,
+         "Transmission failure of setting value.\nPlease restart of a printer and send again.", 1},
+        {kList, Answer::Ok, FailStep::EndDocument, FlowResult::Failed,
+         "The printer cannot be closed.\nPlease reboot the computer.", 1},
+        {kList, Answer::Ok, FailStep::None, FlowResult::Done, "", 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.box);
+        Fixture f;
+        f.ui.answers = {c.answer};
+        f.ps.failAt = c.fail;
+        f.state.serialSettingsChanged = true;
+        EXPECT_EQ(RunSettingCommand(f.ctx, c.kind, Owner::MainWindow), c.result);
+        ASSERT_GE(f.ui.boxes.size(), 1u);
+        EXPECT_EQ(f.ui.boxes[0].text, SettingJobQuestion(c.kind));
+        EXPECT_EQ(f.ui.boxes[0].buttons, Buttons::OkCancel);
+        EXPECT_EQ(f.ui.boxes[0].icon, BoxIcon::Question);
+        ASSERT_EQ(f.ui.boxes.size(), c.box.empty() ? 1u : 2u);
+        if (!c.box.empty()) {
+            EXPECT_EQ(f.ui.boxes[1].text, c.box);
+            EXPECT_EQ(f.ui.boxes[1].icon, BoxIcon::PrinterError);
+            EXPECT_EQ(f.ui.boxes[1].style, kUserIconStyle);
+            EXPECT_EQ(f.ui.boxes[1].caption, "KESTREL");
+        }
+        EXPECT_EQ(static_cast<int>(f.ps.jobs.size()), c.jobs);
+        // The serial-change flag is cleared after every successful send or initialization.
+        EXPECT_EQ(f.state.serialSettingsChanged, c.kind == kList || c.result != FlowResult::Done);
     }
-    EXPECT_EQ(rest, c.boxes);
-    EXPECT_EQ(static_cast<int>(f.ps.jobs.size()), c.jobs);
-    // The serial-change flag is cleared after every successful send or initialization.
-    const bool settingJob = c.kind != SettingJobKind::PrintSettingsList;
-    EXPECT_EQ(f.state.serialSettingsChanged, !(settingJob && c.result == FlowResult::Done));
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Flows, SettingCommand,
-    ::testing::Values(
-        FlowCase{SettingJobKind::SendSettings, Answer::Ok, FailStep::None, FlowResult::Done, {}, 1},
-        FlowCase{SettingJobKind::SendSettings,
-                 Answer::Cancel,
-                 FailStep::None,
-                 FlowResult::Cancelled,
-                 {},
-                 0},
-        FlowCase{SettingJobKind::SendSettings,
-                 Answer::Ok,
-                 FailStep::Open,
-                 FlowResult::Failed,
-                 {"The printer cannot be opened.\nThe output device might be used by other "
-                  "applications."},
-                 0},
-        FlowCase{SettingJobKind::InitializePrinter,
-                 Answer::Ok,
-                 FailStep::StartDocument,
-                 FlowResult::Failed,
-                 {"Printer Error!!  Check the printer."},
-                 0},
-        FlowCase{SettingJobKind::PrintSettingsList,
-                 Answer::Ok,
-                 FailStep::EndDocument,
-                 FlowResult::Failed,
-                 {"The printer cannot be closed.\nPlease reboot the computer."},
-                 1},
-        FlowCase{SettingJobKind::PrintSettingsList,
-                 Answer::Ok,
-                 FailStep::None,
-                 FlowResult::Done,
-                 {},
-                 1}));
 
 TEST(SettingCommand, SendRecordsTheLastSentPaperWidthInitializeDoesNot) {
     Fixture f;
     f.view.page[o::PaperWidth] = 3;
-    ASSERT_EQ(RunSettingCommand(f.ctx, SettingJobKind::SendSettings, Owner::MainWindow),
-              FlowResult::Done);
+    ASSERT_EQ(RunSettingCommand(f.ctx, kSend, Owner::MainWindow), FlowResult::Done);
     EXPECT_EQ(f.state.lastSentPaperWidth, 3);
-    ASSERT_EQ(RunSettingCommand(f.ctx, SettingJobKind::InitializePrinter, Owner::MainWindow),
-              FlowResult::Done);
+    ASSERT_EQ(RunSettingCommand(f.ctx, kInit, Owner::MainWindow), FlowResult::Done);
     EXPECT_EQ(f.state.lastSentPaperWidth, 3);
     EXPECT_EQ(f.state.settings[o::PaperWidth], 3);
 }

@@ -1,4 +1,7 @@
+// File > Load and File > Save of a .kcf settings file through the dialogs, and the working
+// configuration kestrel.ini.
 #include "storage/settings_file.h"
+#include "storage/working_config.h"
 
 #include <gtest/gtest.h>
 
@@ -6,6 +9,7 @@
 #include <cstdio>
 
 #include "ports/testing/recording_ui.h"
+#include "printer/serial_line_value.h"
 #include "storage_test_support.h"
 
 namespace kestrel {
@@ -14,50 +18,56 @@ namespace {
 namespace fs = std::filesystem;
 namespace o = offset;
 using testing::Bytes;
+using testing::DefaultsFor;
 using testing::PlainRecord;
 using testing::ReadAll;
-using testing::RecordedEvent;
-using testing::TempFolder;
 using testing::WriteAll;
 
-const std::string kAccessDenied =
+const std::vector<std::uint8_t> kOld(38, 1);
+const std::string kDenied =
     "Access to a disk or folder was refused.\nChange the disk or the folder.";
 
 class SettingsFileTest : public ::testing::Test {
 protected:
     SettingsFileTest() : state(testing::StateFor(mechanism::BlackMark)) {
         state.startupFolder = folder.path().string();
+        before[o::PaperWidth] = 3;
         state.settings = before;
+        page[o::BmSensor] = 1;
+        page[o::Reserved] = 7;  // carried unchanged
+        view.page = page;
     }
-
     void load(const fs::path& path) {
+        ui = {};
+        view.refreshes = 0;
         ui.fileAnswers.push_back(path.string());
         LoadSettingsFile(state, ui, view);
     }
+    void save(std::vector<fs::path> answers, std::vector<Answer> replies = {}) {
+        ui = {};
+        for (const auto& path : answers) {
+            ui.fileAnswers.push_back(path.string());
+        }
+        ui.answers.assign(replies.begin(), replies.end());
+        SaveSettingsFile(state, ui, view);
+    }
 
-    TempFolder folder;
+    testing::TempFolder folder;
     AppState state;
     testing::RecordingUserInterface ui;
     testing::RecordingSettingsView view;
-    const SettingsRecord before = [] {
-        SettingsRecord r = PlainRecord();
-        r[o::PaperWidth] = 3;
-        return r;
-    }();
+    SettingsRecord before = PlainRecord();
+    SettingsRecord page = PlainRecord();
 };
 
 TEST_F(SettingsFileTest, DialogsStartInTheStartupFolderWithAnEmptyName) {
     LoadSettingsFile(state, ui, view);  // cancelled
     SaveSettingsFile(state, ui, view);  // cancelled
     ASSERT_EQ(ui.dialogs.size(), 2u);
-    const struct {
-        std::string title;
-        bool mustExist;
-    } expected[] = {{"Load the File", true}, {"Save the File", false}};
     for (std::size_t i = 0; i < 2; ++i) {
         const FileDialogOptions& d = ui.dialogs[i];
-        EXPECT_EQ(d.title, expected[i].title);
-        EXPECT_EQ(d.mustExist, expected[i].mustExist);
+        EXPECT_EQ(d.title, i == 0 ? "Load the File" : "Save the File");
+        EXPECT_EQ(d.mustExist, i == 0);
         EXPECT_EQ(d.filterText, "POS Utility(*.kcf)");
         EXPECT_EQ(d.filterPattern, "*.kcf");
         EXPECT_EQ(d.defaultExtension, "kcf");
@@ -70,50 +80,38 @@ TEST_F(SettingsFileTest, DialogsStartInTheStartupFolderWithAnEmptyName) {
     EXPECT_EQ(view.refreshes, 0);
 }
 
-TEST_F(SettingsFileTest, ALongerFileLoadsItsFirst38Bytes) {
-    SettingsRecord stored = PlainRecord();
-    stored[o::BmSensor] = 1;
-    stored[o::Reserved] = 7;  // carried unchanged
-    auto bytes = Bytes(stored);
-    bytes.push_back(0xFF);
-    WriteAll(folder / "a.kcf", bytes);
-    load(folder / "a.kcf");
-    EXPECT_EQ(state.settings, stored);
-    EXPECT_EQ(view.page, stored);
-    EXPECT_TRUE(ui.boxes.empty());
-    EXPECT_EQ(ui.cursors, (std::vector{CursorId::Wait, CursorId::Arrow}));
-    EXPECT_EQ(ReadAll(folder / "a.kcf"), bytes);
-}
-
-TEST_F(SettingsFileTest, RefusedFilesLeaveTheSettings) {
+TEST_F(SettingsFileTest, LoadTakesTheFirst38BytesOrRefusesTheFile) {
     fs::create_directory(folder / "dir.kcf");
+    auto longer = Bytes(page);
+    longer.push_back(0xFF);
+    WriteAll(folder / "long.kcf", longer);
     const struct {
         std::string name;
-        std::optional<std::size_t> size;  // nothing: no file
-        std::string message;
+        std::optional<std::size_t> size;  // of a file of zeros; nothing: as above
+        std::string_view message;
         int refreshes;
     } cases[] = {
-        {"missing.kcf", std::nullopt, std::string(kReadFailureNoFile), 0},
-        {"dir.kcf", std::nullopt, std::string(kReadFailureNoFile), 0},
-        {"empty.kcf", 0, std::string(kReadFailureUnreadable), 1},
-        {"one.kcf", 1, std::string(kReadFailureUnreadable), 1},
-        {"short.kcf", 37, std::string(kReadFailureUnreadable), 1},
+        {"long.kcf", std::nullopt, "", 1},
+        {"missing.kcf", std::nullopt, kReadFailureNoFile, 0},
+        {"dir.kcf", std::nullopt, kReadFailureNoFile, 0},
+        {"empty.kcf", 0, kReadFailureUnreadable, 1},
+        {"short.kcf", 37, kReadFailureUnreadable, 1},
     };
     for (const auto& c : cases) {
-        testing::RecordingUserInterface fresh;
-        ui = std::move(fresh);
-        view.refreshes = 0;
+        SCOPED_TRACE(c.name);
         if (c.size) {
             WriteAll(folder / c.name, std::vector<std::uint8_t>(*c.size, 0));
         }
+        state.settings = before;
         load(folder / c.name);
-        EXPECT_EQ(state.settings, before) << c.name;
-        ASSERT_EQ(ui.boxes.size(), 1u) << c.name;
-        EXPECT_EQ(ui.boxes[0].text, c.message);
-        EXPECT_EQ(ui.boxes[0].icon, BoxIcon::Stop);
-        EXPECT_EQ(view.refreshes, c.refreshes) << c.name;
-        EXPECT_EQ(ui.cursors.back(), CursorId::Arrow);
+        EXPECT_EQ(state.settings, c.message.empty() ? page : before);
+        EXPECT_EQ(ui.boxTexts(), c.message.empty() ? std::vector<std::string>{}
+                                                   : std::vector{std::string(c.message)});
+        EXPECT_EQ(view.refreshes, c.refreshes);
+        EXPECT_EQ(view.page, c.refreshes ? state.settings : page);
+        EXPECT_EQ(ui.cursors, (std::vector{CursorId::Wait, CursorId::Arrow}));
     }
+    EXPECT_EQ(ReadAll(folder / "long.kcf"), longer);
 }
 
 TEST_F(SettingsFileTest, OutOfRangeFileGivesDefaultsSilentlyAndStaysOnDisk) {
@@ -126,18 +124,12 @@ TEST_F(SettingsFileTest, OutOfRangeFileGivesDefaultsSilentlyAndStaysOnDisk) {
     EXPECT_EQ(ReadAll(folder / "bad.kcf"), Bytes(bad));
 }
 
-TEST_F(SettingsFileTest, SavedFileIsExactly38BytesAndLoadsBackEqual) {
-    SettingsRecord page = PlainRecord();
-    page[o::BmSensor] = 1;
-    page[o::Reserved] = 3;
-    view.page = page;  // the page's values, not the record's, are saved
-    ui.fileAnswers.push_back((folder / "s.kcf").string());
-    SaveSettingsFile(state, ui, view);
+TEST_F(SettingsFileTest, SaveWritesThePageAnd38BytesThatLoadBackEqual) {
+    save({folder / "s.kcf"});
     EXPECT_EQ(view.collects, 1);
     EXPECT_EQ(ReadAll(folder / "s.kcf"), Bytes(page));
     EXPECT_TRUE(ui.boxes.empty());
     EXPECT_EQ(ui.cursors, (std::vector{CursorId::Wait, CursorId::Arrow}));
-
     state.settings = before;
     load(folder / "s.kcf");
     EXPECT_EQ(state.settings, page);
@@ -145,53 +137,18 @@ TEST_F(SettingsFileTest, SavedFileIsExactly38BytesAndLoadsBackEqual) {
 
 TEST_F(SettingsFileTest, ExistingNameYesReplacesNoAsksAgainWithAnEmptyName) {
     const auto target = folder / "s.kcf";
-    const std::vector<std::uint8_t> old(38, 1);
-    view.page = PlainRecord();
     for (const Answer answer : {Answer::No, Answer::Yes}) {
-        WriteAll(target, old);
-        testing::RecordingUserInterface fresh;
-        ui = std::move(fresh);
-        ui.answers.push_back(answer);
-        ui.fileAnswers.push_back(target.string());  // a second dialog after No is cancelled
-        SaveSettingsFile(state, ui, view);
+        WriteAll(target, kOld);
+        save({target}, {answer});  // the second dialog after No is cancelled
         ASSERT_EQ(ui.boxes.size(), 1u);
-        EXPECT_EQ(ui.boxes[0].text, std::string(kOverwriteQuestion));
+        EXPECT_EQ(ui.boxes[0].text, kOverwriteQuestion);
         EXPECT_EQ(ui.boxes[0].buttons, Buttons::YesNo);
         EXPECT_EQ(ui.boxes[0].icon, BoxIcon::Question);
-        if (answer == Answer::Yes) {
-            EXPECT_EQ(ReadAll(target), Bytes(view.page));
-            EXPECT_EQ(ui.dialogs.size(), 1u);
-        } else {
-            EXPECT_EQ(ReadAll(target), old);
-            ASSERT_EQ(ui.dialogs.size(), 2u);
-            EXPECT_EQ(ui.dialogs[1].fileName, "");
-            EXPECT_EQ(ui.dialogs[1].title, "Save the File");
-        }
+        EXPECT_EQ(ReadAll(target), answer == Answer::Yes ? Bytes(page) : kOld);
+        ASSERT_EQ(ui.dialogs.size(), answer == Answer::Yes ? 1u : 2u);
+        EXPECT_EQ(ui.dialogs.back().fileName, "");
         EXPECT_EQ(ui.current, CursorId::Arrow);
     }
-}
-
-TEST_F(SettingsFileTest, ReadOnlyTargetCannotBeOverwrittenAndTheSaveEnds) {
-    const auto target = folder / "ro.kcf";
-    const std::vector<std::uint8_t> old(38, 1);
-    WriteAll(target, old);
-    fs::permissions(target, fs::perms::owner_read | fs::perms::group_read);
-    ui.fileAnswers = {target.string(), target.string()};
-    ui.answers.push_back(Answer::Yes);
-    SaveSettingsFile(state, ui, view);
-    EXPECT_EQ(ui.boxTexts(), (std::vector<std::string>{std::string(kOverwriteQuestion),
-                                                       std::string(kCannotOverwrite)}));
-    EXPECT_EQ(ui.boxes[1].icon, BoxIcon::Stop);
-    EXPECT_EQ(ui.dialogs.size(), 1u);
-    EXPECT_EQ(ReadAll(target), old);
-}
-
-TEST_F(SettingsFileTest, MissingFolderCannotBeWrittenAndTheSaveEnds) {
-    ui.fileAnswers = {(folder / "none" / "s.kcf").string(), (folder / "s.kcf").string()};
-    SaveSettingsFile(state, ui, view);
-    EXPECT_EQ(ui.boxTexts(), std::vector<std::string>{std::string(kCannotOverwrite)});
-    EXPECT_EQ(ui.dialogs.size(), 1u);
-    EXPECT_FALSE(fs::exists(folder / "s.kcf"));
 }
 
 // A folder where creating a file is refused with EACCES or EPERM, also for a privileged user:
@@ -214,29 +171,140 @@ std::optional<fs::path> RefusingFolder(const fs::path& scratch) {
     return std::nullopt;
 }
 
-TEST_F(SettingsFileTest, RefusedFolderShowsTheAccessMessageAndTheDialogAgain) {
+// A refused folder asks again; a read-only file or a missing folder ends the save.
+TEST_F(SettingsFileTest, FailedSaves) {
+    const auto readOnly = folder / "ro.kcf";
+    WriteAll(readOnly, kOld);
+    fs::permissions(readOnly, fs::perms::owner_read | fs::perms::group_read);
+    const std::string cannot(kCannotOverwrite);
+    save({readOnly, folder / "s.kcf"}, {Answer::Yes});
+    EXPECT_EQ(ui.boxTexts(), (std::vector<std::string>{std::string(kOverwriteQuestion), cannot}));
+    EXPECT_EQ(ui.boxes[1].icon, BoxIcon::Stop);
+    EXPECT_EQ(ui.dialogs.size(), 1u);
+    EXPECT_EQ(ReadAll(readOnly), kOld);
+    save({folder / "none" / "s.kcf", folder / "s.kcf"});
+    EXPECT_EQ(ui.boxTexts(), std::vector{cannot});
+    EXPECT_EQ(ui.dialogs.size(), 1u);
+    EXPECT_FALSE(fs::exists(folder / "s.kcf"));
+
     const auto refusing = RefusingFolder(folder.path());
     if (!refusing) {
         GTEST_SKIP() << "no folder here refuses new files to this user";
     }
-    view.page = PlainRecord();
-    ui.fileAnswers = {(*refusing / "s.kcf").string(), (folder / "s.kcf").string()};
-    SaveSettingsFile(state, ui, view);
-    EXPECT_EQ(ui.boxTexts(), std::vector<std::string>{kAccessDenied});
+    save({*refusing / "s.kcf", folder / "s.kcf"});
+    EXPECT_EQ(ui.boxTexts(), std::vector{kDenied});
     ASSERT_EQ(ui.dialogs.size(), 2u);
     EXPECT_EQ(ui.dialogs[1].fileName, "");
-    EXPECT_EQ(ReadAll(folder / "s.kcf"), Bytes(view.page));
-    EXPECT_EQ(state.settings, view.page);
+    EXPECT_EQ(ReadAll(folder / "s.kcf"), Bytes(page));
 }
 
-TEST(SettingsFileContentTest, ShortContentIsRefusedYetTheRecordIsStillChecked) {
-    AppState state = testing::StateFor(mechanism::KR500);
-    SettingsRecord bad = PlainRecord();
-    bad[o::Font] = 2;
-    state.settings = bad;
-    const std::vector<std::uint8_t> shortFile(20, 0);
-    EXPECT_EQ(ApplySettingsFile(state, shortFile), SettingsFileContent::TooShort);
-    EXPECT_EQ(state.settings, testing::DefaultsFor(testing::StateFor(mechanism::KR500)));
+// The working configuration kestrel.ini in the start-up folder, read at start, written on exit.
+class WorkingConfigTest : public ::testing::Test {
+protected:
+    AppState stateFor(std::uint32_t mech) {
+        AppState state = testing::StateFor(mech);
+        state.startupFolder = folder.path().string();
+        state.hostPort = kNonSerialHostPort;
+        return state;
+    }
+    fs::path file() const { return folder / "kestrel.ini"; }
+
+    testing::TempFolder folder;
+    testing::RecordingUserInterface ui;
+    testing::RecordingSettingsView view;
+};
+
+TEST_F(WorkingConfigTest, NoFileOrAShortOneGivesTheModelsDefaultsAndWritesNothing) {
+    for (const std::size_t size : {99u, 0u, 37u}) {  // 99: no file
+        SCOPED_TRACE(size);
+        const std::vector<std::uint8_t> shortFile(size, 0x09);
+        if (size != 99) {
+            WriteAll(file(), shortFile);
+        }
+        AppState state = stateFor(mechanism::KR500);
+        state.profile.specIndex = SpecIndex::QWB;
+        state.logoTable[2] = {true, "/old/logo.bmp"};
+        ui = {};
+        ReadWorkingConfig(state, ui, view);
+        AppState fresh = stateFor(mechanism::KR500);
+        fresh.profile.specIndex = SpecIndex::QWB;
+        SettingsRecord expected = DefaultsFor(fresh);
+        expected[o::Baudrate] = 6;  // from the host port: 115200, 8 bits, no parity, DSR/DTR
+        expected[o::Format] = 2;
+        expected[o::Protocol] = 0;
+        EXPECT_EQ(state.settings, expected);
+        EXPECT_EQ(view.page, expected);
+        EXPECT_EQ(state.lastSentPaperWidth, expected[o::PaperWidth]);
+        EXPECT_EQ(state.logoTable[2].path, "");
+        EXPECT_FALSE(state.logoTable[2].twoColor);
+        EXPECT_EQ(state.logoInitialDir, folder.path().string());
+        EXPECT_TRUE(ui.boxes.empty());
+        EXPECT_EQ(ui.cursors, (std::vector{CursorId::Wait, CursorId::Arrow}));
+        if (size == 99) {
+            EXPECT_TRUE(folder.names().empty());
+        } else {
+            EXPECT_EQ(ReadAll(file()), shortFile);
+        }
+    }
+}
+
+// An out-of-range file is rewritten with the defaults; a read-only one reports the refusal.
+TEST_F(WorkingConfigTest, OutOfRangeFileIsRewrittenWithTheDefaults) {
+    for (const bool readOnly : {false, true}) {
+        SettingsRecord bad = PlainRecord();
+        bad[o::Font] = 9;
+        WriteAll(file(), bad);
+        if (readOnly) {
+            fs::permissions(file(), fs::perms::owner_read);
+        }
+        AppState state = stateFor(mechanism::KR700);
+        ui = {};
+        ReadWorkingConfig(state, ui, view);
+        const SettingsRecord defaults = DefaultsFor(stateFor(mechanism::KR700));
+        EXPECT_EQ(state.settings[o::Font], defaults[o::Font]);
+        EXPECT_EQ(ReadAll(file()), readOnly ? Bytes(bad) : Bytes(defaults));
+        EXPECT_EQ(ui.boxTexts(), readOnly ? std::vector{kDenied} : std::vector<std::string>{});
+        EXPECT_EQ(folder.names(), std::vector<std::string>{"kestrel.ini"});
+    }
+}
+
+TEST_F(WorkingConfigTest, SerialSettingsFollowTheHostPort) {
+    const struct {
+        std::uint32_t dataBits, parity;
+        std::uint8_t format;  // 1 = the stored value, kept; the line's format is then unknown
+    } cases[] = {{0, 1, 0}, {0, 2, 1}, {1, 0, 2}, {1, 1, 3}, {1, 2, 4}, {0, 0, 1}, {1, 3, 1}};
+    SettingsRecord stored = PlainRecord();
+    stored[o::Format] = 1;
+    WriteAll(file(), stored);
+    for (const auto& c : cases) {
+        AppState state = stateFor(mechanism::BlackMark);
+        state.hostPort = {3, c.dataBits, c.parity, 1, 4};
+        ReadWorkingConfig(state, ui, view);
+        EXPECT_EQ(state.settings[o::Format], c.format) << c.dataBits << "/" << c.parity;
+        const bool known = c.dataBits * 3 + c.parity != 0 && c.parity < 3;
+        EXPECT_EQ(state.hostPort.formatCode, known ? c.format : kUnknownFormatCode);
+        EXPECT_EQ(state.settings[o::Baudrate], 3);
+        EXPECT_EQ(state.settings[o::Protocol], 1);
+    }
+}
+
+TEST_F(WorkingConfigTest, WriteFailuresAreReported) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"missing", std::string(kWorkingConfigWriteFailure)},  // no such folder
+        {"", kDenied},                                         // a read-only file
+    };
+    WriteAll(file(), kDenied);
+    fs::permissions(file(), fs::perms::owner_read);
+    for (const auto& [subfolder, message] : cases) {
+        AppState state = stateFor(mechanism::KR700);
+        state.startupFolder = (folder.path() / subfolder).string();
+        ui = {};
+        EXPECT_FALSE(WriteWorkingConfig(state, ui, view));
+        EXPECT_EQ(ui.boxTexts(), std::vector{message});
+        EXPECT_EQ(ui.boxes.at(0).icon, BoxIcon::Stop);
+        EXPECT_EQ(ui.cursors, (std::vector{CursorId::Wait, CursorId::Arrow}));
+    }
+    EXPECT_EQ(ReadAll(file()), std::vector<std::uint8_t>(kDenied.begin(), kDenied.end()));
 }
 
 }  // namespace

@@ -18,9 +18,7 @@ namespace fs = std::filesystem;
 
 class TempFolder {
 public:
-    TempFolder() {
-        std::random_device random;
-        m_path = fs::temp_directory_path() / ("kestrel-test-" + std::to_string(random()));
+    TempFolder() : m_path(fs::temp_directory_path() / ("kestrel-test-" + Random())) {
         fs::create_directories(m_path);
     }
     ~TempFolder() {
@@ -33,7 +31,6 @@ public:
 
     const fs::path& path() const { return m_path; }
     fs::path operator/(const std::string& name) const { return m_path / name; }
-
     std::vector<std::string> names() const {
         std::vector<std::string> out;
         for (const auto& entry : fs::directory_iterator(m_path)) {
@@ -43,17 +40,15 @@ public:
     }
 
 private:
+    static std::string Random() { return std::to_string(std::random_device{}()); }
     fs::path m_path;
 };
 
-inline void WriteAll(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
-}
-
-inline void WriteAll(const fs::path& path, const SettingsRecord& record) {
-    WriteAll(path, std::vector<std::uint8_t>(record.begin(), record.end()));
+template <typename Bytes>
+void WriteAll(const fs::path& path, const Bytes& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
 }
 
 inline std::vector<std::uint8_t> ReadAll(const fs::path& path) {
@@ -65,11 +60,9 @@ inline std::vector<std::uint8_t> Bytes(const SettingsRecord& record) {
     return {record.begin(), record.end()};
 }
 
-inline AppState StateFor(std::uint32_t mechanismId, bool egypt = false, bool taiwan = false,
-                         SpecIndex spec = SpecIndex::OVERSEA) {
+inline AppState StateFor(std::uint32_t mechanismId, bool egypt = false, bool taiwan = false) {
     AppState state;
     state.selectedPrinter().mechanismId = mechanismId;
-    state.profile.specIndex = spec;
     state.profile.egypt = egypt;
     state.profile.taiwan = taiwan;
     return state;

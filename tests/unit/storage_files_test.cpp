@@ -1,0 +1,188 @@
+// Writing a file so that a crash or a refusal never leaves it half written, reading its head, and
+// the codes and messages a refused file access gives.
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+
+#include "ports/testing/recording_ui.h"
+#include "storage/atomic_file.h"
+#include "storage/file_errors.h"
+#include "storage_test_support.h"
+
+namespace kestrel {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ReadAll;
+using testing::TempFolder;
+using testing::WriteAll;
+
+const std::vector<std::uint8_t> kOld(38, 0x11);
+const std::vector<std::uint8_t> kNew(38, 0x22);
+const std::vector<std::uint8_t> kShort(20, 0x33);
+const std::string kDenied =
+    "Access to a disk or folder was refused.\nChange the disk or the folder.";
+constexpr auto kReplace = CreateMode::ReplaceExisting;
+
+// Runs body in a child process and returns its wait status.
+template <typename Body>
+int InChild(Body body) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        body();
+        _exit(0);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return status;
+}
+
+TEST(AtomicWrite, ProcessKilledBeforeTheRenameLeavesTheOldFileWhole) {
+    TempFolder folder;
+    const auto target = folder / "kestrel.ini";
+    WriteAll(target, kOld);
+    const int status =
+        InChild([&] { WriteFileAtomically(target, kNew, kReplace, [] { raise(SIGKILL); }); });
+    ASSERT_TRUE(WIFSIGNALED(status));
+    EXPECT_EQ(ReadAll(target), kOld);
+    // The new bytes had fully reached a file of their own when the process died.
+    int complete = 0;
+    for (const auto& name : folder.names()) {
+        complete += name != "kestrel.ini" && ReadAll(folder / name) == kNew;
+    }
+    EXPECT_EQ(complete, 1);
+}
+
+TEST(AtomicWrite, FailedWriteIsReportedAndLeavesNoTemporaryFile) {
+    TempFolder folder;
+    const auto target = folder / "a.kcf";
+    WriteAll(target, kOld);
+    // A file size limit below 38 bytes makes the write itself fail.
+    const int status = InChild([&] {
+        signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{10, 10};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        _exit(WriteFileAtomically(target, kNew, kReplace) == syserr::Success ? 1 : 0);
+    });
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "the failure was reported as success";
+    EXPECT_EQ(ReadAll(target), kOld);
+    EXPECT_EQ(folder.names(), std::vector<std::string>{"a.kcf"});
+}
+
+TEST(AtomicWrite, CreateNewNeverReplacesAndReplaceKeepsTheMode) {
+    TempFolder folder;
+    const auto target = folder / "a.kcf";
+    // A file that turns up between the check and the rename is not replaced either.
+    EXPECT_EQ(
+        WriteFileAtomically(target, kNew, CreateMode::CreateNew, [&] { WriteAll(target, kOld); }),
+        syserr::FileExists);
+    EXPECT_EQ(WriteFileAtomically(target, kNew, CreateMode::CreateNew), syserr::FileExists);
+    EXPECT_EQ(ReadAll(target), kOld);
+
+    const auto mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+    fs::permissions(target, mode);
+    EXPECT_EQ(WriteFileAtomically(target, kNew, kReplace), syserr::Success);
+    EXPECT_EQ(ReadAll(target), kNew);
+    EXPECT_EQ(fs::status(target).permissions() & fs::perms::all, mode);
+    EXPECT_EQ(folder.names(), std::vector<std::string>{"a.kcf"});
+}
+
+TEST(AtomicWrite, RefusedTargetsKeepTheirContentAndALinkStaysALink) {
+    TempFolder folder;
+    const auto readOnly = folder / "ro.kcf";
+    WriteAll(readOnly, kOld);
+    fs::permissions(readOnly, fs::perms::owner_read);
+    fs::create_directory(folder / "dir.kcf");
+    const std::pair<fs::path, SystemErrorCode> cases[] = {
+        {readOnly, syserr::AccessDenied},  // even for a privileged user
+        {folder / "dir.kcf", syserr::AccessDenied},
+        {folder / "missing" / "a.kcf", syserr::PathNotFound},
+    };
+    for (const auto& [path, code] : cases) {
+        EXPECT_EQ(WriteFileAtomically(path, kNew, kReplace), code) << path;
+    }
+    EXPECT_EQ(ReadAll(readOnly), kOld);
+
+    fs::create_directory(folder / "real");
+    WriteAll(folder / "real" / "a.kcf", kOld);
+    fs::create_symlink(folder / "real" / "a.kcf", folder / "link.kcf");
+    EXPECT_EQ(WriteFileAtomically(folder / "link.kcf", kNew, kReplace), syserr::Success);
+    EXPECT_TRUE(fs::is_symlink(folder / "link.kcf"));
+    EXPECT_EQ(ReadAll(folder / "real" / "a.kcf"), kNew);
+}
+
+// As an ordinary user (nobody, when the tests run as root): a writable file in a folder without
+// write permission is rewritten in place; a file root replaces keeps its owner.
+TEST(AtomicWrite, ReadOnlyFolderAndForeignOwner) {
+    TempFolder folder;
+    const auto target = folder / "kestrel.ini";
+    WriteAll(target, kOld);
+    if (geteuid() == 0) {
+        ASSERT_EQ(chown(target.c_str(), 65534, 65534), 0);
+        EXPECT_EQ(WriteFileAtomically(target, kNew, kReplace), syserr::Success);
+        struct stat st {};
+        ASSERT_EQ(stat(target.c_str(), &st), 0);
+        EXPECT_EQ(st.st_uid, 65534u);
+        EXPECT_EQ(st.st_gid, 65534u);
+        ASSERT_EQ(chown(folder.path().c_str(), 65534, 65534), 0);
+    }
+    fs::permissions(folder.path(), fs::perms::owner_read | fs::perms::owner_exec);
+    const int status = InChild([&] {
+        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) {
+            _exit(2);
+        }
+        _exit(WriteFileAtomically(target, kShort, kReplace) == syserr::Success ? 0 : 1);
+    });
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(ReadAll(target), kShort);  // cut to the new length
+}
+
+// The errno of a refusal gives its own text (none for some codes and OS levels), any other
+// failure the caller's text; every box is a stop box of the main window.
+TEST(FileErrors, ReportShowsTheRefusalTextOrTheCallersOwn) {
+    const std::string protectedText =
+        "Specified disk or folder is protected.\nChange the disk or the folder.";
+    const struct {
+        int errorNumber, osLevel;
+        SystemErrorCode code;
+        std::vector<std::string> texts;
+    } cases[] = {
+        {EACCES, 5, 5, {kDenied}},
+        {EISDIR, 0, 5, {kDenied}},
+        {EROFS, 4, 19, {protectedText}},
+        {EROFS, 5, 19, {}},
+        {EINTR, 0, 1235, {}},
+        {EEXIST, 0, 80, {"own"}},
+        {ENOTDIR, 0, 3, {"own"}},
+        {ENOSPC, 0, 112, {"own"}},
+        {ETXTBSY, 0, 32, {"own"}},
+        {EIO, 0, syserr::UnmappedBit | EIO, {"own"}},
+    };
+    for (const auto& c : cases) {
+        const SystemErrorCode code = SystemErrorFromErrno(c.errorNumber);
+        EXPECT_EQ(code, c.code) << c.errorNumber;
+        testing::RecordingUserInterface ui;
+        ReportFileAccessError(ui, code, c.osLevel, "own");
+        EXPECT_EQ(ui.boxTexts(), c.texts) << c.errorNumber;
+        for (const auto& box : ui.boxes) {
+            EXPECT_EQ(box.icon, BoxIcon::Stop);
+            EXPECT_EQ(box.buttons, Buttons::Ok);
+            EXPECT_EQ(box.owner, Owner::MainWindow);
+        }
+    }
+    EXPECT_EQ(SystemErrorFromErrno(0), syserr::Success);
+    EXPECT_TRUE(IsRefusalCode(65));
+    EXPECT_EQ(FileAccessErrorMessage(65, 0),
+              "Access to a network drive was refused.\nChange the disk or the folder.");
+    EXPECT_FALSE(FileAccessErrorMessage(80, 0));
+}
+
+}  // namespace
+}  // namespace kestrel

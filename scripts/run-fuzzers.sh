@@ -9,6 +9,10 @@
 #                                                   under nice -n 19, each on its own corpus in
 #                                                   CAMPAIGN/<target> (started from the seeds and
 #                                                   kept), its log in CAMPAIGN/<target>.log
+#   KESTREL_FUZZ_TARGETS="fuzz_a fuzz_b" limits a run to those targets.
+#
+# An input counts as hung after 10 s; in a campaign after 60 s, because the timeout is wall-clock
+# time and a campaign at nice 19 on a busy machine is starved for seconds at a time.
 set -euo pipefail
 build=${1:?fuzz build folder}
 seconds=${2:-20}
@@ -17,11 +21,16 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 artifacts="$build/fuzz-artifacts"
 mkdir -p "$artifacts"
 nice=()
-[ -n "$campaign" ] && nice=(nice -n 19)
+timeout=10
+[ -n "$campaign" ] && nice=(nice -n 19) && timeout=60
 
 targets=()
 for target in "$build"/tests/fuzz/fuzz_*; do
-    [ -x "$target" ] && [ -f "$target" ] && targets+=("$target")
+    [ -x "$target" ] && [ -f "$target" ] || continue
+    if [ -n "${KESTREL_FUZZ_TARGETS:-}" ] && [[ " $KESTREL_FUZZ_TARGETS " != *" $(basename "$target") "* ]]; then
+        continue
+    fi
+    targets+=("$target")
 done
 if [ ${#targets[@]} -eq 0 ]; then
     echo "no fuzz targets in $build/tests/fuzz" >&2
@@ -38,7 +47,7 @@ fuzz() {
     fi
     mkdir -p "$corpus"
     cp -n "$root/tests/fuzz/seeds/$name"/* "$corpus"/
-    "${nice[@]}" "$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+    "${nice[@]}" "$target" -max_total_time="$seconds" -timeout="$timeout" -rss_limit_mb=2048 -print_final_stats=1 \
         -artifact_prefix="$artifacts/$name-" "$corpus" >"$log" 2>&1
 }
 

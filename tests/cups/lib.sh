@@ -1,39 +1,79 @@
 # shellcheck shell=bash
-# Small helpers shared by the CUPS test scripts (sourced by harness.sh).
+# Helpers of the CUPS test scripts (harness.sh sources it). A script sets cli (kestrel-cli) and
+# work (its temporary folder, where commands run), checks with expect/ask, and ends with finish.
+failures=0
 
-# Ends the test with a message; \n in it breaks lines.
+# Ends the test at once; \n in the message breaks lines.
 fail() {
     printf 'FAIL: %b\n' "$*" >&2
     exit 1
 }
-hex() { od -An -v -tx1 "$1" | tr -s ' \n' ' ' | sed 's/^ //;s/ $//'; }
+# A failed check that lets the script go on.
+fault() {
+    echo "FAIL: $*" >&2
+    failures=$((failures + 1))
+}
+finish() {
+    [ "$failures" -eq 0 ] || fail "$failures check(s) failed"
+    echo PASS
+}
 
-# One field of the object whose KEYFIELD is KEYVALUE in pretty-printed JSON (one member a line,
-# as kestrel-cli prints it); the value is printed as it stands in the JSON text, strings quoted.
+# expect STATUS TEXT ARGS...: kestrel-cli ARGS, run in $work with no input, exits with STATUS,
+# says TEXT (on either stream) and ends within 40 s. With KEEP=FILE, FILE must not change.
+expect() {
+    local expected=$1 text=$2 start=$SECONDS status
+    shift 2
+    [ -z "${KEEP:-}" ] || cp -- "$KEEP" "$work/.kept"
+    (cd "$work" && timeout 60 "$cli" "$@" </dev/null >"$work/out" 2>&1)
+    status=$?
+    verdict "$*" "$status" "$expected" "$text" "$start"
+    [ -z "${KEEP:-}" ] || cmp -s -- "$KEEP" "$work/.kept" || fault "$*: $KEEP changed"
+}
+
+# ask STATUS TEXT ACTION ARGS...: kestrel-cli ARGS without --yes; once its question is on screen
+# (the queue has passed its check), runs the shell command ACTION, answers y, then as expect.
+ask() {
+    local expected=$1 text=$2 action=$3 start=$SECONDS pid i status
+    shift 3
+    rm -f -- "$work/answers" && mkfifo "$work/answers"
+    exec 3<>"$work/answers" # open both ways, so neither side blocks on open
+    (cd "$work" && timeout 60 "$cli" "$@" <"$work/answers" >"$work/out" 2>&1) &
+    pid=$!
+    for ((i = 0; i < 200; i++)); do
+        grep -qF 'y/N]' "$work/out" 2>/dev/null && break
+        sleep 0.05
+    done
+    grep -qF 'y/N]' "$work/out" || fault "$*: asked nothing"
+    eval "$action"
+    echo y >&3
+    wait "$pid"
+    status=$?
+    exec 3>&-
+    verdict "$* (after $action)" "$status" "$expected" "$text" "$start"
+}
+
+verdict() {
+    local took=$((SECONDS - $5))
+    if [ "$2" -ne "$3" ] || ! grep -qF -- "$4" "$work/out" || [ "$took" -gt 40 ]; then
+        fault "$1: exit $2 after $took s (wanted $3, \"$4\"): $(cat "$work/out")"
+    else
+        echo "ok: $1 -> $2 after $took s: $(tail -n 1 "$work/out" | head -c 120)"
+    fi
+}
+
+# One field of the object whose KEYFIELD is KEYVALUE in kestrel-cli's pretty-printed JSON (one
+# member a line); the value as it stands in the JSON text, strings quoted.
 json_field() {
-    local file=$1 keyfield=$2 keyvalue=$3 field=$4
-    awk -v kf="$keyfield" -v kv="\"$keyvalue\"" -v f="$field" '
-        /^[ \t]*[{][ \t]*$/ { split("", member); next }
+    awk -v kf="$2" -v kv="\"$3\"" -v f="$4" '
+        /^[ \t]*[{][ \t]*$/ { split("", member) }
         /^[ \t]*"[^"]*": / {
-            line = $0
-            sub(/^[ \t]*"/, "", line)
-            key = line
-            sub(/".*/, "", key)
-            value = line
-            sub(/^[^"]*": /, "", value)
-            sub(/,[ \t]*$/, "", value)
+            key = $0; sub(/^[ \t]*"/, "", key); value = key
+            sub(/".*/, "", key); sub(/^[^"]*": /, "", value); sub(/,[ \t]*$/, "", value)
             member[key] = value
-            next
         }
         /^[ \t]*[}],?[ \t]*$/ {
-            if ((kf in member) && member[kf] == kv && (f in member)) { print member[f]; found = 1 }
+            if (member[kf] == kv && (f in member)) { print member[f]; found = 1 }
             split("", member)
         }
-        END { exit found ? 0 : 1 }' "$file"
-}
-# A text as a JSON string literal (the messages hold line breaks, no quotes or tabs).
-json_string() {
-    local s=${1//\\/\\\\}
-    s=${s//\"/\\\"}
-    printf '"%s"' "${s//$'\n'/\\n}"
+        END { exit !found }' "$1"
 }

@@ -74,10 +74,9 @@ int main(int argc, char** argv) {
     std::cout << sends << " sends: open descriptors " << fdsAfterWarmUp << " after " << kWarmUp
               << ", " << fds << " after " << sends << "; resident memory " << memoryAfterWarmUp
               << " KiB after " << kWarmUp << ", " << memory << " KiB after " << sends << '\n';
-    // Each send allocates and frees its stream, records and CUPS requests; 90 more sends that
-    // leaked even one request's attributes would show as more than this.
-    // AddressSanitizer keeps freed blocks in quarantine, so resident memory grows there without a
-    // leak; its leak check at exit covers that build instead.
+    // 90 more sends that leaked even one CUPS request's attributes would grow by more than this.
+    // AddressSanitizer keeps freed blocks in quarantine, so memory grows there without a leak; its
+    // leak check at exit stands in for the bound on that build.
 #if defined(__SANITIZE_ADDRESS__)
     constexpr long kAllowedGrowthKiB = 64 * 1024;
 #else

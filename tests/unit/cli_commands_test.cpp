@@ -208,7 +208,9 @@ TEST(CliSettings, SetThenShowRoundTripsAndShowWithoutAFileGivesTheDefaults) {
               0)
         << cli.err.str();
     EXPECT_EQ(fs::file_size(cli.scratch / "shop.kcf"), 38u);
-    EXPECT_NE(cli.run({"settings", "set", "@shop.kcf", "Buzzer=Loud"}), 0);
+    // An edit of the existing 38-byte file is refused for its option alone.
+    EXPECT_EQ(cli.run({"settings", "set", "@shop.kcf", "Buzzer=Loud"}), 2);
+    EXPECT_TRUE(cli.errHas("\"Loud\" is not an option of \"Buzzer\"")) << cli.err.str();
     Cli show;
     ASSERT_EQ(show.run({"settings", "show", cli.folder + "/shop.kcf", "--json"}), 0);
     std::map<std::string, nlohmann::json> byLabel;

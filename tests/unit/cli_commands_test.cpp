@@ -1,11 +1,15 @@
 // kestrel-cli run in-process against a fake print system: printers, settings, logo, decode and
-// the send, init and list-print jobs.
+// the send, init and list-print jobs, and the exit code and message of every refusal.
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include "cli_test_support.h"
+#include "cli/cli_app.h"
 #include "logo/logo_job.h"
 #include "logo_test_bitmaps.h"
+#include "platform/platform.h"
+#include "ports/testing/fake_print_system.h"
+#include "ports/testing/recording_host_port.h"
+#include "ports/testing/recording_ui.h"
 #include "settings/factory_defaults.h"
 #include "settings/setting_encoder.h"
 #include "settings/setting_options.h"
@@ -15,28 +19,168 @@ namespace kestrel {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::Cli;
 using testing::Hex;
 
-bool Has(const std::ostringstream& stream, const std::string& text) {
-    return stream.str().find(text) != std::string::npos;
+// Lends the test's fake to the tool, which owns its print system.
+class Borrowed final : public PrintSystem {
+public:
+    explicit Borrowed(PrintSystem& inner) : m_inner(inner) {}
+    std::vector<QueueInfo> listQueues() override { return m_inner.listQueues(); }
+    std::unique_ptr<OpenQueue> openQueue(const std::string& name) override {
+        return m_inner.openQueue(name);
+    }
+
+private:
+    PrintSystem& m_inner;
+};
+
+QueueInfo Queue(std::string name, std::string driver, std::string port, bool paused = false) {
+    QueueInfo q;
+    q.name = std::move(name);
+    q.driverName = std::move(driver);
+    q.port = std::move(port);
+    q.portKind = PortKind::Usb;
+    q.paused = paused;
+    return q;
 }
 
-void SetQueues(Cli& cli) {
-    cli.fake.queues = {
-        testing::Queue("KR500", "ZOT KR-500 Raster", "usb://ZOT/KR-500"),
-        testing::Queue("Paused", "ZOT KR-900 Raster", "usb://ZOT/KR-900"),
-        testing::Queue("Laser", "Generic PostScript Printer", "usb://HP/Laser"),
-    };
-    cli.fake.queues[1].paused = true;
+// kestrel-cli with its own start-up folder (no profile, no working configuration) and three
+// queues: a KR-500, a paused KR-900 and a laser printer.
+struct Cli {
+    testing::FakePrintSystem fake;
+    testing::ScratchFolder scratch;
+    std::string folder = scratch.path().string();
+    testing::RecordingClock clock;
+    std::istringstream in;
+    std::ostringstream out, err;
+
+    Cli() {
+        fake.queues = {Queue("KR500", "ZOT KR-500 Raster", "usb://ZOT/KR-500"),
+                       Queue("Paused", "ZOT KR-900 Raster", "usb://ZOT/KR-900", true),
+                       Queue("Laser", "Generic PostScript Printer", "usb://HP/Laser")};
+    }
+    template <typename Bytes>
+    std::string file(const std::string& name, const Bytes& bytes) const {
+        testing::WriteAll(scratch / name, bytes);
+        return (scratch / name).string();
+    }
+    // An argument "@name" stands for that file in the start-up folder.
+    int run(std::vector<std::string> args, const std::string& input = {}) {
+        in.str(input);
+        cli::CliApp app(in, out, err);
+        app.setClock(clock);
+        app.setPlatformFactory([this](const cli::GlobalOptions&, std::ostream&) {
+            cli::Platform platform;
+            platform.printSystem = std::make_unique<Borrowed>(fake);
+            platform.hostPortStore = std::make_unique<testing::RecordingHostPortStore>();
+            platform.serialLine = std::make_unique<testing::RecordingSerialLine>();
+            return std::optional<cli::Platform>(std::move(platform));
+        });
+        args.insert(args.begin(), {"kestrel-cli", "--folder", folder});
+        std::vector<const char*> argv;
+        for (std::string& a : args) {
+            a = a.starts_with('@') ? folder + "/" + a.substr(1) : a;
+            argv.push_back(a.c_str());
+        }
+        return app.run(static_cast<int>(argv.size()), argv.data());
+    }
+    bool errHas(const std::string& text) const { return err.str().find(text) != std::string::npos; }
+    bool outHas(const std::string& text) const { return out.str().find(text) != std::string::npos; }
+};
+
+std::vector<std::uint8_t> Kr500Stream(SettingJobKind kind, std::uint8_t baud = 6) {
+    SettingsRecord r = FactoryDefaultRecord(SpecIndex::OVERSEA, MechanismIndex::KR500);
+    r[offset::Baudrate] = baud;
+    return BuildSettingStream(kind, r, {}, kNonSerialHostPort);
 }
 
 const std::string kOtherPrinter = "A different printer is selected.";
 const std::string kPaused = "Pause Printing is set.";
 
+TEST(CliRun, RefusalsGiveTheirExitCodeAndMessageAndSendNothing) {
+    // The arguments joined by '|', the terminal input, the exit code, a text of the error
+    // output, the jobs sent.
+    struct Case {
+        std::string args, input;
+        int exitCode;
+        std::string errorHas;
+        std::size_t jobs = 0;
+    };
+    // clang-format off
+    const Case cases[] = {
+        // Queues: unusable or unknown.
+        {"send|--printer|Paused|--yes", "", 3, "KESTREL: " + kPaused},
+        {"send|--printer|Laser|--yes", "", 3, "KESTREL: " + kOtherPrinter},
+        {"send|--printer|Gone|--yes", "", 3, "named \"Gone\". Queues: \"KR500\", \"Laser\", \"Paused\"."},
+        // Settings edits and files.
+        {"settings|set|@a.kcf|Colour=Red", "", 2, "Settings are: \"Power on Status\""},
+        {"settings|set|@a.kcf|Baudrate=300BPS", "", 2, "Options are: \"2400BPS\", \"4800BPS\""},
+        {"settings|set|@a.kcf|BM Cut Adjustment=250.1", "", 2, "-34.0 to 250.0"},
+        {"settings|set|@a.kcf|BM Cut Adjustment=nan", "", 2, "not \"nan\""},
+        {"settings|set|@a.kcf|BM Cut Adjustment=inf", "", 2, "not \"inf\""},
+        {"settings|set|@a.kcf|Buzzer", "", 2, "is not LABEL=OPTION"},
+        {"settings|set|@a.kcf| Paper Width = 58mm/32column ", "", 0, ""},
+        {"settings|set|@" + std::string(300, 'x') + "|Buzzer=Enable", "", 1, "File name too long"},
+        {"settings|show|/no/such.kcf", "", 1, "/no/such.kcf: cannot be read"},
+        {"settings|set|@short.kcf|Buzzer=Enable", "", 1, "short.kcf: not a settings file (38-byte record)"},
+        {"send|--printer|KR500|--settings|@bad.kcf|--yes", "", 1, "(Paper Width)"},
+        // The question on the terminal: only a yes sends.
+        {"init|--printer|KR500", "\n", 1, "Nothing was sent."},
+        {"init|--printer|KR500", "n\n", 1, "Nothing was sent."},
+        {"init|--printer|KR500", "", 1, "Do you want to change all settings to the factory default"},
+        {"send|--printer|KR500", "nope\n", 1, "Nothing was sent."},
+        {"init|--printer|KR500", " Y\r\n", 0, "", 1},
+        {"send|--printer|KR500", " y \n", 0, "", 1},
+        {"send|--printer|KR500", "y\r\n", 0, "", 1},
+        // A failed job (the fake's start of document fails on "fail"), an unwritable target.
+        {"send|--printer|KR500|--yes|fail", "", 1, "KESTREL: Printer Error!!  Check the printer.\n"},
+        {"send|--printer|KR500|-y|--dry-run|/nonexistent/x.bin", "", 1, "/nonexistent/x.bin: cannot be written"},
+        // Usage.
+        {"send", "", 2, "Usage: kestrel-cli send --printer NAME [--settings FILE.kcf] [--save]"},
+        {"init|--printer|KR500|--settings|x.kcf", "", 2, "Usage: kestrel-cli init --printer NAME [--yes]"},
+        {"bogus", "", 2, "unknown command \"bogus\"; commands: printers"},
+        {"", "", 2, "Usage: kestrel-cli [global options] COMMAND"},
+        {"-h", "", 0, ""},
+        {"--print-system|virtual|printers", "", 2, "needs --virtual-config FILE"},
+        {"list-print|--printer|KR500|--yes|--serial-wait|5", "", 2, "--serial-wait"},
+        {"logo|print|--printer|KR500|--slot|9", "", 2, "Usage: kestrel-cli logo print --printer"},
+        {"logo|register|--printer|KR500|--slot|2|--yes|/no/such/logo.bmp", "", 1,
+         "Reading failure of BITMAP file.\n\n/no/such/logo.bmp\nThe BITMAP file doesn't exist."},
+        // Decoding: a stream whose leave command is cut short, a missing file, a folder.
+        {"decode|@cut.prn", "", 1, "cut.prn: offset 158: GS ( E: cut short by the end of the stream"},
+        {"decode|@none.prn", "", 1, "none.prn: cannot be read"},
+        {"decode|@", "", 1, "/: cannot be read"},
+    };
+    // clang-format on
+    SettingsRecord outOfRange = FactoryDefaultRecord(SpecIndex::OVERSEA, MechanismIndex::KR500);
+    outOfRange[offset::PaperWidth] = 6;  // one past the last option
+    std::string cut = testing::kSendWorkedExample;
+    cut.resize(cut.size() - 3);
+    for (const Case& c : cases) {
+        Cli cli;
+        SCOPED_TRACE(c.args + " <" + c.input);
+        cli.file("bad.kcf", outOfRange);
+        cli.file("cut.prn", Hex(cut));
+        cli.file("short.kcf", std::vector<std::uint8_t>(37, 0));
+        std::vector<std::string> args;
+        for (std::size_t at = 0; at < c.args.size();) {
+            const std::size_t bar = std::min(c.args.find('|', at), c.args.size());
+            args.push_back(c.args.substr(at, bar - at));
+            at = bar + 1;
+        }
+        if (!args.empty() && args.back() == "fail") {
+            args.pop_back();
+            cli.fake.failAt = testing::FailStep::StartDocument;
+        }
+        EXPECT_EQ(cli.run(args, c.input), c.exitCode) << cli.err.str();
+        EXPECT_TRUE(cli.errHas(c.errorHas)) << cli.err.str();
+        EXPECT_EQ(cli.fake.jobs.size(), c.jobs);
+        EXPECT_FALSE(cli.outHas("Settings the printer takes")) << cli.out.str();
+    }
+}
+
 TEST(CliPrinters, JsonListsStatusIconAndTheSelectionsVerdict) {
     Cli cli;
-    SetQueues(cli);
     ASSERT_EQ(cli.run({"printers", "--json"}), 0) << cli.err.str();
     const auto list = nlohmann::json::parse(cli.out.str());
     const std::tuple<std::string, int, int, std::string> expected[] = {
@@ -57,33 +201,18 @@ TEST(CliPrinters, JsonListsStatusIconAndTheSelectionsVerdict) {
     }
 }
 
-TEST(CliPrinters, UnusableOrUnknownQueuesAreRefusedWithStatusThree) {
-    const std::pair<const char*, std::string> cases[] = {
-        {"Paused", "KESTREL: " + kPaused},
-        {"Laser", "KESTREL: " + kOtherPrinter},
-        {"Gone",
-         "there is no print queue named \"Gone\". Queues: \"KR500\", \"Laser\", \"Paused\"."},
-    };
-    for (const auto& [queue, message] : cases) {
-        Cli cli;
-        SetQueues(cli);
-        EXPECT_EQ(cli.run({"send", "--printer", queue, "--yes"}), 3) << queue;
-        EXPECT_TRUE(Has(cli.err, message)) << cli.err.str();
-        EXPECT_TRUE(cli.fake.jobs.empty());
-    }
-}
-
-TEST(CliSettings, SetThenShowRoundTripsAndRefusesUnknownNames) {
+TEST(CliSettings, SetThenShowRoundTripsAndShowWithoutAFileGivesTheDefaults) {
     Cli cli;
-    const std::string file = cli.folder + "/shop.kcf";
-    ASSERT_EQ(cli.run({"settings", "set", file.c_str(), "paper width=58MM/32COLUMN",
+    ASSERT_EQ(cli.run({"settings", "set", "@shop.kcf", "paper width=58MM/32COLUMN",
                        "BM Cut Adjustment=-34.0", "Buzzer=Enable"}),
               0)
         << cli.err.str();
-    EXPECT_EQ(fs::file_size(file), 38u);
-
+    EXPECT_EQ(fs::file_size(cli.scratch / "shop.kcf"), 38u);
+    // An edit of the existing 38-byte file is refused for its option alone.
+    EXPECT_EQ(cli.run({"settings", "set", "@shop.kcf", "Buzzer=Loud"}), 2);
+    EXPECT_TRUE(cli.errHas("\"Loud\" is not an option of \"Buzzer\"")) << cli.err.str();
     Cli show;
-    ASSERT_EQ(show.run({"settings", "show", file.c_str(), "--json"}), 0) << show.err.str();
+    ASSERT_EQ(show.run({"settings", "show", cli.folder + "/shop.kcf", "--json"}), 0);
     std::map<std::string, nlohmann::json> byLabel;
     const auto doc = nlohmann::json::parse(show.out.str());
     for (const auto& item : doc["settings"]) {
@@ -92,90 +221,41 @@ TEST(CliSettings, SetThenShowRoundTripsAndRefusesUnknownNames) {
     EXPECT_EQ(byLabel["Paper Width"]["index"], 5);
     EXPECT_EQ(byLabel["Paper Width"]["text"], "58mm/32column");
     EXPECT_EQ(byLabel["BM Cut Adjustment"]["value"], -340);
-    EXPECT_EQ(byLabel["Buzzer"]["text"], "Enable");
-    EXPECT_EQ(byLabel["Max Speed"]["text"], "9");  // untouched factory default
+    EXPECT_EQ(byLabel["Buzzer"]["text"], "Enable");  // the refused edit changed nothing
+    EXPECT_EQ(byLabel["Max Speed"]["text"], "9");    // untouched factory default
 
-    const std::pair<const char*, std::string> refused[] = {
-        {"Colour=Red", "Settings are: \"Power on Status\""},
-        {"Baudrate=300BPS", "Options are: \"2400BPS\", \"4800BPS\""},
-        {"BM Cut Adjustment=250.1", "-34.0 to 250.0"},
-        {"Buzzer", "is not LABEL=OPTION"},
-    };
-    for (const auto& [assignment, message] : refused) {
-        Cli bad;
-        EXPECT_EQ(bad.run({"settings", "set", file.c_str(), assignment}), 2);
-        EXPECT_TRUE(Has(bad.err, message)) << bad.err.str();
-    }
-    Cli after;
-    after.run({"settings", "show", file.c_str(), "--json"});
-    EXPECT_EQ(after.out.str(), show.out.str());  // refused edits changed nothing
+    Cli defaults;
+    ASSERT_EQ(defaults.run({"settings", "show"}), 0) << defaults.err.str();
+    EXPECT_TRUE(defaults.outHas("# factory defaults (no ")) << defaults.out.str();
+    EXPECT_TRUE(defaults.outHas("Max Speed             9\n")) << defaults.out.str();
 }
 
-TEST(CliSettings, ShowWithoutAFileGivesTheDefaultsAndAMissingFileFails) {
-    Cli cli;
-    ASSERT_EQ(cli.run({"settings", "show"}), 0) << cli.err.str();
-    EXPECT_TRUE(Has(cli.out, "# factory defaults (no ")) << cli.out.str();
-    EXPECT_TRUE(Has(cli.out, "Max Speed             9\n")) << cli.out.str();
-    Cli missing;
-    EXPECT_EQ(missing.run({"settings", "show", "/no/such.kcf"}), 1);
-    EXPECT_TRUE(Has(missing.err, "/no/such.kcf: cannot be read")) << missing.err.str();
-}
-
-TEST(CliSettings, SendRefusesAFileOutOfRangeInsteadOfSendingTheDefaults) {
-    Cli cli;
-    SettingsRecord record = FactoryDefaultRecord(SpecIndex::OVERSEA, MechanismIndex::KR500);
-    record[offset::PaperWidth] = 6;  // one past the last option
-    const std::string file = cli.file("bad.kcf", record);
-    EXPECT_EQ(cli.run({"send", "--printer", "KR500", "--settings", file.c_str(), "--yes"}), 1);
-    EXPECT_TRUE(cli.fake.jobs.empty());
-    EXPECT_TRUE(Has(cli.err, "(Paper Width)")) << cli.err.str();
-}
-
-TEST(CliLogo, RegisterSendsTheDefineCommandAndAMissingFileNeverOpensTheQueue) {
+TEST(CliLogo, RegisterSendsTheDefineCommandAndPreviewWritesAPng) {
     Cli cli;
     const std::string bmp =
-        cli.file("logo.bmp", testing::Make24Bit(10, 2, [](int x, int) {
-                     return x < 5 ? testing::Bgr{0, 0, 0} : testing::Bgr{255, 255, 255};
+        cli.file("logo.bmp", testing::Make24Bit(10, 3, [](int x, int) {
+                     return x < 5 ? testing::Bgr{} : testing::Bgr{255, 255, 255};
                  }));
-    ASSERT_EQ(
-        cli.run({"logo", "register", "--printer", "KR500", "--slot", "2", "--yes", bmp.c_str()}), 0)
+    ASSERT_EQ(cli.run({"logo", "register", "--printer", "KR500", "--slot", "2", "--yes", bmp}), 0)
         << cli.err.str();
     LogoJobBuffer expected;
     ASSERT_EQ(ConvertLogoFile(bmp, 1, expected), BitmapReadResult::BMP_OK);
     ASSERT_EQ(cli.fake.jobs.size(), 1u);
     EXPECT_EQ(cli.fake.jobs[0].bytes, expected.data);
 
-    Cli missing;
-    EXPECT_EQ(missing.run({"logo", "register", "--printer", "KR500", "--slot", "2", "--yes",
-                           "/no/such/logo.bmp"}),
-              1);
-    EXPECT_EQ(missing.fake.openCount, 0);
-    EXPECT_TRUE(Has(missing.err,
-                    "Reading failure of BITMAP file.\n\n/no/such/logo.bmp\nThe "
-                    "BITMAP file doesn't exist."))
-        << missing.err.str();
-}
-
-TEST(CliLogo, PreviewWritesAPngOfTheDeclaredWidth) {
-    Cli cli;
-    const std::string bmp = cli.file("logo.bmp", testing::Make24Bit(10, 3, [](int, int) {
-                                         return testing::Bgr{0, 0, 0};
-                                     }));
-    const std::string png = cli.folder + "/logo.png";
-    ASSERT_EQ(cli.run({"logo", "preview", bmp.c_str(), "-o", png.c_str()}), 0) << cli.err.str();
-    std::ifstream f(png, std::ios::binary);
-    const std::vector<std::uint8_t> file{std::istreambuf_iterator<char>(f), {}};
-    ASSERT_GT(file.size(), 24u);
-    EXPECT_EQ(std::string(file.begin() + 1, file.begin() + 4), "PNG");
-    // IHDR width and height, big-endian at offsets 16 and 20.
-    EXPECT_EQ(file[19], 16);
-    EXPECT_EQ(file[23], 3);
+    ASSERT_EQ(cli.run({"logo", "preview", bmp, "-o", "@logo.png"}), 0) << cli.err.str();
+    const std::vector<std::uint8_t> png = testing::ReadAll(cli.scratch / "logo.png");
+    ASSERT_GT(png.size(), 24u);
+    EXPECT_EQ(std::string(png.begin() + 1, png.begin() + 4), "PNG");
+    // IHDR width and height, big-endian at offsets 16 and 20: the width of the planes' bytes.
+    EXPECT_EQ(png[19], 16);
+    EXPECT_EQ(png[23], 3);
 }
 
 TEST(CliDecode, TheSettingExampleCarriesTheBaseDefaultRecord) {
     Cli cli;
     const std::string file = cli.file("send.prn", Hex(testing::kSendWorkedExample));
-    ASSERT_EQ(cli.run({"decode", file.c_str(), "--json"}), 0) << cli.err.str();
+    ASSERT_EQ(cli.run({"decode", file, "--json"}), 0) << cli.err.str();
     const auto doc = nlohmann::json::parse(cli.out.str());
     EXPECT_EQ(doc["size"], 167);
     EXPECT_TRUE(doc["errors"].empty());
@@ -187,31 +267,9 @@ TEST(CliDecode, TheSettingExampleCarriesTheBaseDefaultRecord) {
         EXPECT_EQ(s["index"], base[s["offset"].get<std::size_t>()]) << s["label"];
     }
     Cli text;
-    ASSERT_EQ(text.run({"decode", file.c_str()}), 0);
-    EXPECT_TRUE(Has(text.out, "    76  GS ( E fn 11: baud rate 115200: Baudrate: 115200BPS\n"));
-    EXPECT_TRUE(Has(text.out, "  Format                 8NONE1\n")) << text.out.str();
-}
-
-TEST(CliDecode, AMalformedStreamOrAMissingFileExitsOne) {
-    Cli cli;
-    std::string cut = testing::kSendWorkedExample;  // its leave command cut short
-    cut.resize(cut.size() - 3);
-    const std::string file = cli.file("cut.prn", Hex(cut));
-    EXPECT_EQ(cli.run({"decode", file.c_str()}), 1);
-    EXPECT_TRUE(Has(cli.err, file + ": offset 158: GS ( E: cut short by the end of the stream"))
-        << cli.err.str();
-    EXPECT_FALSE(Has(cli.out, "Settings the printer takes"));
-    for (const std::string& path : {cli.folder + "/none.prn", cli.folder}) {
-        Cli missing;
-        EXPECT_EQ(missing.run({"decode", path.c_str()}), 1);
-        EXPECT_TRUE(Has(missing.err, path + ": cannot be read")) << missing.err.str();
-    }
-}
-
-std::vector<std::uint8_t> Kr500Stream(SettingJobKind kind, std::uint8_t baud = 6) {
-    SettingsRecord r = FactoryDefaultRecord(SpecIndex::OVERSEA, MechanismIndex::KR500);
-    r[offset::Baudrate] = baud;
-    return BuildSettingStream(kind, r, {}, kNonSerialHostPort);
+    ASSERT_EQ(text.run({"decode", file}), 0);
+    EXPECT_TRUE(text.outHas("    76  GS ( E fn 11: baud rate 115200: Baudrate: 115200BPS\n"));
+    EXPECT_TRUE(text.outHas("  Format                 8NONE1\n")) << text.out.str();
 }
 
 TEST(CliJobCommands, SendInitAndListSendTheStreamsOfTheQueuesModel) {
@@ -226,60 +284,44 @@ TEST(CliJobCommands, SendInitAndListSendTheStreamsOfTheQueuesModel) {
         ASSERT_EQ(cli.fake.jobs.size(), 1u) << command;
         EXPECT_EQ(cli.fake.jobs[0].bytes, bytes) << command;
         EXPECT_EQ(cli.fake.jobs[0].queue, "KR500");
-        EXPECT_TRUE(Has(cli.out, "Job sent to KR500\n")) << cli.out.str();
+        EXPECT_TRUE(cli.outHas("Job sent to KR500\n")) << cli.out.str();
     }
 }
 
-// Without --yes the question is asked on the terminal; only a yes sends.
-TEST(CliJobCommands, WithoutYesTheQuestionIsAsked) {
-    const std::pair<std::string, int> cases[] = {{"\n", 1}, {"n\n", 1}, {"", 1}, {" Y\r\n", 0}};
-    for (const auto& [input, status] : cases) {
-        Cli cli;
-        EXPECT_EQ(cli.run({"init", "--printer", "KR500"}, input), status) << input;
-        EXPECT_EQ(cli.fake.jobs.size(), status == 0 ? 1u : 0u);
-        EXPECT_TRUE(Has(cli.err, "Do you want to change all settings to the factory default"));
-        EXPECT_EQ(Has(cli.err, "Nothing was sent."), status != 0) << cli.err.str();
-    }
-}
-
-TEST(CliJobCommands, FailedJobPrintsItsMessageAndExitsOne) {
-    Cli cli;
-    cli.failAt = testing::FailStep::StartDocument;
-    EXPECT_EQ(cli.run({"send", "--printer", "KR500", "--yes"}), 1);
-    EXPECT_TRUE(Has(cli.err, "KESTREL: Printer Error!!  Check the printer.\n")) << cli.err.str();
-}
-
-TEST(CliJobCommands, BadArgumentsExitTwoWithAUsageLine) {
-    const std::pair<std::vector<const char*>, std::string> cases[] = {
-        {{"send"}, "Usage: kestrel-cli send --printer NAME [--settings FILE.kcf] [--save]"},
-        {{"init", "--printer", "KR500", "--settings", "x.kcf"},
-         "Usage: kestrel-cli init --printer NAME [--yes]"},
-        {{"frobnicate"}, "unknown command \"frobnicate\"; commands: printers"},
-        {{}, "Usage: kestrel-cli [global options] COMMAND"},
-        {{"--print-system", "virtual", "printers"}, "needs --virtual-config FILE"},
-    };
-    for (const auto& [args, message] : cases) {
-        Cli cli;
-        EXPECT_EQ(cli.run(args), 2) << message;
-        EXPECT_TRUE(Has(cli.err, message)) << cli.err.str();
-    }
-}
-
-TEST(CliJobCommands, DryRunWritesTheExactBytesAndSendsNothing) {
+// A dry run writes the exact bytes, sends nothing, and does not save the working configuration.
+TEST(CliJobCommands, DryRunWritesTheExactBytesAndSavesNothing) {
     Cli cli;
     SettingsRecord record = FactoryDefaultRecord(SpecIndex::OVERSEA, MechanismIndex::KR500);
     record[offset::Baudrate] = 2;
-    const std::string settings = cli.file("shop.kcf", record);
-    const std::string out = cli.folder + "/job.bin";
-    EXPECT_EQ(cli.run({"send", "--printer", "KR500", "--settings", settings.c_str(), "--yes",
-                       "--dry-run", out.c_str()}),
+    cli.file("shop.kcf", record);
+    EXPECT_EQ(cli.run({"send", "--printer", "KR500", "--settings", "@shop.kcf", "--yes", "--save",
+                       "--dry-run", "@job.bin"}),
               0)
         << cli.err.str();
     EXPECT_TRUE(cli.fake.jobs.empty());
-    EXPECT_TRUE(Has(cli.out, "Job written to " + out));
-    std::ifstream f(out, std::ios::binary);
-    EXPECT_EQ(std::vector<std::uint8_t>(std::istreambuf_iterator<char>(f), {}),
+    EXPECT_TRUE(cli.outHas("Job written to " + cli.folder + "/job.bin"));
+    EXPECT_EQ(testing::ReadAll(cli.scratch / "job.bin"),
               Kr500Stream(SettingJobKind::SendSettings, 2));
+    EXPECT_FALSE(fs::exists(cli.scratch / "kestrel.ini"));
+}
+
+// Only a scheduler on this machine has its serial devices here; termios is applied only then.
+TEST(CliSerialFollowUp, OnlyALocalSchedulerIsLocal) {
+    const std::pair<const char*, bool> cases[] = {
+        {"", true},
+        {"/run/cups/cups.sock", true},
+        {"localhost", true},
+        {"127.0.0.1:631", true},
+        {"[::1]:631", true},
+        {"::1", true},
+        {"printhost", false},
+        {"printhost:631", false},
+        {"10.0.0.5:631", false},
+        {"[fe80::1]:631", false},
+    };
+    for (const auto& [server, local] : cases) {
+        EXPECT_EQ(SchedulerIsLocal(server), local) << server;
+    }
 }
 
 }  // namespace

@@ -62,9 +62,6 @@ TEST(LogoPrintJob, BytesInOrder) {
         {4, false, false,
          "1D 65 75 43 01 1C 43 01 4C 6F 67 6F 35 28 4D 6F 6E 6F 63 68 72 6F 6D 65 29 "
          "1C 43 00 0A 1D 28 4C 06 00 30 45 24 20 01 01 0A"},
-        {4, false, true,
-         "1D 65 75 43 01 1C 43 01 4C 6F 67 6F 35 28 4D 6F 6E 6F 63 68 72 6F 6D 65 29 "
-         "1C 43 00 0A 1D 28 4C 06 00 30 45 24 20 01 01 0A 0A 0A 0A 0A 0A 1B 6D"},
         {0, true, false,
          "1D 65 75 43 01 1C 43 01 4C 6F 67 6F 31 28 32 43 6F 6C 6F 72 29 1C 43 00 0A "
          "1D 65 75 43 02 1D 28 4C 06 00 30 45 20 20 01 01 1D 65 75 43 01 0A"},
@@ -101,29 +98,9 @@ TEST_F(LogoFlow, RegisterSendsTheDefineCommandInTheSlotsColourModeThenWaits) {
     EXPECT_TRUE(ps.allClosed());
 }
 
-TEST_F(LogoFlow, PrintAndDeleteSendTheirBytes) {
-    ASSERT_TRUE(RunLogoJob(ctx, LogoJobKind::LogoPrint, 4, false, false));
-    ASSERT_TRUE(RunLogoJob(ctx, LogoJobKind::LogoDelete, 0, true, true));
-    ASSERT_TRUE(RunLogoJob(ctx, LogoJobKind::LogoDelete, 4, false, false));
-    ASSERT_EQ(ps.jobs.size(), 3u);
-    EXPECT_EQ(ps.jobs[0].bytes, BuildLogoPrintJob(4, false, false));
-    EXPECT_EQ(ps.jobs[1].bytes, Hex(kDeleteSlot1));
-    EXPECT_EQ(ps.jobs[2].bytes, Hex("1D 28 4C 04 00 30 42 24 20"));
-    EXPECT_EQ(ui.progressTexts, (std::vector<std::string>{"Logo 5 of the printer is printed.",
-                                                          "Logo 1 of the printer is deleted.",
-                                                          "Logo 5 of the printer is deleted."}));
-    EXPECT_EQ(clock.waits, (std::vector<long long>{1000, 200, 1000, 200, 1000, 200}));
-    // A kind that is none of the three does nothing; a slot outside the table is refused.
-    EXPECT_TRUE(RunLogoJob(ctx, static_cast<LogoJobKind>(9), 0, false, false));
-    EXPECT_THROW(RunLogoJob(ctx, LogoJobKind::LogoDelete, 5, false, false), std::out_of_range);
-    EXPECT_THROW(RunLogoJob(ctx, LogoJobKind::LogoPrint, -1, false, false), std::out_of_range);
-    EXPECT_EQ(ps.jobs.size(), 3u);
-}
-
 TEST_F(LogoFlow, RegisterFailureSetsTheBitmapCodeAndNeverOpensTheQueue) {
     const std::tuple<const char*, std::vector<std::uint8_t>, JobError> cases[] = {
         {"missing", {}, JobError::BitmapNotFound},
-        {"notBm", std::vector<std::uint8_t>(64, 'P'), JobError::BitmapBadFormat},
         // 24 bits cannot be made in two colours.
         {"twoColour24", kTenByTwoMono, JobError::BitmapBadFormat},
         {"sizeField13", testing::Patched(kTenByTwoColour, {{At::FileSize, 13}}),
@@ -161,12 +138,11 @@ TEST_F(LogoFlow, RegisterCommandWithoutFileOrWithAMissingOne) {
     EXPECT_EQ(ui.boxes[0].text, Question("registered"));
     EXPECT_EQ(ui.boxes[0].icon, BoxIcon::Question);
     EXPECT_EQ(ui.boxes[0].owner, Owner::LogoDialog);
-    EXPECT_EQ(ui.boxes[1].text, "Reading failure of BITMAP file.\n\n" + state.logoTable[1].path +
-                                    "\nThe BITMAP file doesn't exist.");
-    EXPECT_EQ(ui.boxes[1].icon, BoxIcon::PrinterError);
-    EXPECT_EQ(ui.boxes[1].style, kUserIconStyle);
-    EXPECT_EQ(ui.boxes[1].buttons, Buttons::Ok);
-    EXPECT_EQ(ui.boxes[1].owner, Owner::LogoDialog);
+    const MessageBox& failure = ui.boxes[1];
+    EXPECT_EQ(failure.text,
+              LogoJobFailureMessage(JobError::BitmapNotFound, state.logoTable[1].path));
+    EXPECT_EQ(std::tuple(failure.icon, failure.style, failure.buttons, failure.owner),
+              std::tuple(BoxIcon::PrinterError, kUserIconStyle, Buttons::Ok, Owner::LogoDialog));
 }
 
 TEST_F(LogoFlow, ACancelledQuestionSendsNothing) {
@@ -209,18 +185,31 @@ TEST_F(LogoFlow, ConfirmationPrintAsksOnceSendsTenJobsCuttingOnlyAfterTheLast) {
     EXPECT_TRUE(ps.allClosed());
 }
 
-TEST_F(LogoFlow, PrintUsesTheSlotsTwoColourChoiceAndDeleteItsSlot) {
+// Print uses the slot's two-colour choice (the command-line tool's print without the cut goes
+// through the same flow); delete its slot. Each reports and waits.
+TEST_F(LogoFlow, PrintAndDeleteSendTheirBytes) {
     state.logoTable[4].twoColor = true;
     EXPECT_EQ(RunLogoCommand(ctx, LogoCommand::Print, 4), FlowResult::Done);
-    // The command-line tool's print without the cut: the same flow, the job without the cut.
     EXPECT_EQ(RunLogoCommand(ctx, LogoCommand::Print, 4, false), FlowResult::Done);
     EXPECT_EQ(RunLogoCommand(ctx, LogoCommand::Delete, 0), FlowResult::Done);
+    ASSERT_TRUE(RunLogoJob(ctx, LogoJobKind::LogoDelete, 4, false, false));
     EXPECT_EQ(ui.boxTexts(), (std::vector<std::string>{Question("printed"), Question("printed"),
                                                        Question("deleted")}));
-    ASSERT_EQ(ps.jobs.size(), 3u);
+    ASSERT_EQ(ps.jobs.size(), 4u);
     EXPECT_EQ(ps.jobs[0].bytes, BuildLogoPrintJob(4, true, true));
     EXPECT_EQ(ps.jobs[1].bytes, BuildLogoPrintJob(4, true, false));
     EXPECT_EQ(ps.jobs[2].bytes, Hex(kDeleteSlot1));
+    EXPECT_EQ(ps.jobs[3].bytes, Hex("1D 28 4C 04 00 30 42 24 20"));
+    EXPECT_EQ(ui.progressTexts,
+              (std::vector<std::string>{
+                  "Logo 5 of the printer is printed.", "Logo 5 of the printer is printed.",
+                  "Logo 1 of the printer is deleted.", "Logo 5 of the printer is deleted."}));
+    EXPECT_EQ(clock.waits, (std::vector<long long>{1000, 200, 1000, 200, 1000, 200, 1000, 200}));
+    // A kind that is none of the three does nothing; a slot outside the table is refused.
+    EXPECT_TRUE(RunLogoJob(ctx, static_cast<LogoJobKind>(9), 0, false, false));
+    EXPECT_THROW(RunLogoJob(ctx, LogoJobKind::LogoDelete, 5, false, false), std::out_of_range);
+    EXPECT_THROW(RunLogoJob(ctx, LogoJobKind::LogoPrint, -1, false, false), std::out_of_range);
+    EXPECT_EQ(ps.jobs.size(), 4u);
 }
 
 TEST(LogoFailureMessage, TextByCode) {
@@ -229,6 +218,7 @@ TEST(LogoFailureMessage, TextByCode) {
         // The send channel's codes keep its own messages.
         {JobError::StartDocument, 0, "Printer Error!!  Check the printer."},
         {JobError::BitmapBadFormat, 0, reading + "BITMAP file format is different. "},
+        {JobError::BitmapNotFound, 0, reading + "BITMAP file doesn't exist."},
         {JobError::BitmapUnreadable, 0, reading + "BITMAP file cannot be read."},
         {JobError::BitmapUnreadable, EACCES,
          reading + "BITMAP file cannot be read.\nPermission denied."},
@@ -270,11 +260,9 @@ TEST(LogoRefer, ChoiceBecomesTheSlotsPathAndTheNextStartFolder) {
     EXPECT_EQ(ReferLogoFile(state, ui, 1), "/photos/cafe.bmp");
     EXPECT_EQ(state.logoTable[1].path, "/photos/cafe.bmp");
     EXPECT_EQ(state.logoInitialDir, "/photos/");
-    const FileDialogOptions& options = ui.dialogs.at(0);
-    EXPECT_EQ(options.title, "Open logo file");
-    EXPECT_EQ(options.filterText, "Logo file(*.bmp)");
-    EXPECT_EQ(options.defaultExtension, "bmp");
-    EXPECT_TRUE(options.mustExist);
+    const FileDialogOptions& d = ui.dialogs.at(0);
+    EXPECT_EQ(std::tuple(d.title, d.filterText, d.defaultExtension, d.mustExist),
+              std::tuple("Open logo file", "Logo file(*.bmp)", "bmp", true));
 }
 
 TEST(LogoRefer, PathTooLongAndPreviewLine) {

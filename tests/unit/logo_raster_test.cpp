@@ -3,14 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <bit>
 #include <set>
 
 #include "logo/bayer_matrix.h"
-#include "logo/bitmap_decoder.h"
 #include "logo/logo_preview.h"
 #include "logo_test_bitmaps.h"
-#include "test_helpers.h"
 
 namespace kestrel {
 namespace {
@@ -32,17 +31,16 @@ LogoConversion Plain(int width, int height, Bgr colour) {
     return Convert(testing::Make24Bit(width, height, [=](int, int) { return colour; }), false);
 }
 
+// The standard 8 x 8 matrix: its first row and column, and each of 0 to 63 once.
 TEST(LogoBayerMatrix, StandardEightByEight) {
-    const std::array<int, 8> firstRow{0, 32, 8, 40, 2, 34, 10, 42};
-    const std::array<int, 8> firstColumn{0, 48, 12, 60, 3, 51, 15, 63};
     std::set<int> values;
     for (int i = 0; i < 8; ++i) {
-        EXPECT_EQ(BayerMatrix[0][i], firstRow[i]);
-        EXPECT_EQ(BayerMatrix[i][0], firstColumn[i]);
+        EXPECT_EQ(BayerMatrix[0][i], (std::array{0, 32, 8, 40, 2, 34, 10, 42}[i]));
+        EXPECT_EQ(BayerMatrix[i][0], (std::array{0, 48, 12, 60, 3, 51, 15, 63}[i]));
         values.insert(BayerMatrix[i].begin(), BayerMatrix[i].end());
     }
-    EXPECT_EQ(values.size(), 64u);
-    EXPECT_EQ(*values.rbegin(), 63);
+    EXPECT_EQ(std::tuple(values.size(), *values.begin(), *values.rbegin()),
+              std::tuple(std::size_t{64}, 0, 63));
 }
 
 // g = (R + G + B) / 12: 0 prints everywhere, 63 nowhere, g from 1 to 62 at 63 - g positions.
@@ -107,42 +105,6 @@ TEST(LogoHeight, DroppedRowIsMergedByAnd) {
     for (int row = 0; row < 60; ++row) {
         EXPECT_EQ(c.planes.plane1[row], row == 29 ? 0xFE : 0x00) << row;
         EXPECT_EQ((*c.planes.plane2)[row], row == 30 ? 0xFE : 0x00) << row;
-    }
-}
-
-// Run-length data for a 4 x 3 image, palette 0 red, 1 white, 2 black; pixels the data leaves out
-// take entry 0. The streams give the bottom row a run of three 1s, end of line; the middle row a
-// delta 2 right, one 2, end of line; the top row absolute 0 1 2 (padded), end of bitmap.
-TEST(LogoRunLength, EscapesDecode) {
-    const std::tuple<std::uint16_t, const char*, const char*> cases[] = {
-        {8, "03 01 00 00 00 02 02 00 01 02 00 00 00 03 00 01 02 00 00 01", "RWKR RRKR WWWR"},
-        {4, "03 11 00 00 00 02 02 00 01 20 00 00 00 03 01 20 00 01", "RWKR RRKR WWWR"},
-        // Delta straight up a row keeps the column: from (3, bottom) to (3, middle).
-        {8, "03 01 00 02 00 01 01 02 00 00 00 03 00 01 02 00 00 01", "RWKR RRRK WWWR"},
-        // Two white pixels, then the data ends: every row still comes.
-        {8, "02 01", "RRRR RRRR WWRR"},
-    };
-    for (const auto& [bits, data, expected] : cases) {
-        testing::BmpFields f;
-        f.width = 4;
-        f.height = 3;
-        f.bitCount = bits;
-        f.compression = bits == 8 ? 1 : 2;
-        f.coloursUsed = 3;
-        f.palette = {kRed, kWhite, kBlack};
-        f.pixelData = testing::Hex(data);
-        const BitmapRead read = ReadLogoBitmapBytes(testing::MakeBmp(f), false);
-        ASSERT_EQ(read.result, BitmapReadResult::BMP_OK);
-        std::string rows(14, ' ');
-        std::vector<int> seen(3);
-        DecodeBitmapRows(*read.bitmap, [&](std::uint32_t row, std::span<const std::uint8_t> bgr) {
-            ++seen.at(row);
-            for (std::size_t x = 0; x < 4; ++x) {
-                rows[row * 5 + x] = bgr[x * 3] == 255 ? 'W' : bgr[x * 3 + 2] == 255 ? 'R' : 'K';
-            }
-        });
-        EXPECT_EQ(rows, expected) << data;
-        EXPECT_EQ(seen, (std::vector<int>{1, 1, 1})) << data;
     }
 }
 

@@ -1,16 +1,13 @@
-// Builders of small bitmap files for the logo tests, and a scratch folder that removes itself.
+// Builders of small bitmap files for the logo tests (the scratch folder is in test_helpers.h).
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <initializer_list>
-#include <random>
-#include <span>
-#include <string>
 #include <utility>
 #include <vector>
+
+#include "test_helpers.h"
 
 namespace kestrel::testing {
 
@@ -102,13 +99,10 @@ inline std::vector<std::uint8_t> WithPixels(BmpFields f,
         std::uint8_t* row = f.pixelData.data() + (f.height - 1 - y) * rowSize;
         for (int x = 0; x < f.width; ++x) {
             const std::uint32_t v = valueAt(x, y);
-            if (f.bitCount == 24) {
-                row[x * 3] = static_cast<std::uint8_t>(v);
-                row[x * 3 + 1] = static_cast<std::uint8_t>(v >> 8);
-                row[x * 3 + 2] = static_cast<std::uint8_t>(v >> 16);
-            } else {
-                const int bit = x * f.bitCount;  // leftmost pixel in the high bits
-                row[bit / 8] |= static_cast<std::uint8_t>(v << (8 - f.bitCount - bit % 8));
+            const int bit = x * f.bitCount;            // leftmost pixel in the high bits
+            for (int b = 0; b < f.bitCount; b += 8) {  // 24 bits: blue, green, red
+                row[(bit + b) / 8] |= static_cast<std::uint8_t>(
+                    f.bitCount == 24 ? v >> b : v << (8 - f.bitCount - bit % 8));
             }
         }
     }
@@ -138,34 +132,5 @@ inline std::vector<std::uint8_t> MakePalette(std::int32_t width, std::int32_t he
     f.palette = std::move(palette);
     return WithPixels(f, [&](int x, int y) { return static_cast<std::uint32_t>(indexAt(x, y)); });
 }
-
-class ScratchFolder {
-public:
-    ScratchFolder() {
-        std::random_device rd;
-        m_path = std::filesystem::temp_directory_path() /
-                 ("kestrel-logo-" + std::to_string(rd()) + "-" + std::to_string(rd()));
-        std::filesystem::create_directories(m_path);
-    }
-    ~ScratchFolder() {
-        std::error_code ec;
-        std::filesystem::remove_all(m_path, ec);
-    }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-    std::filesystem::path write(const std::string& name,
-                                std::span<const std::uint8_t> bytes) const {
-        const auto path = m_path / name;
-        std::ofstream out(path, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(bytes.data()),
-                  static_cast<std::streamsize>(bytes.size()));
-        return path;
-    }
-    const std::filesystem::path& path() const { return m_path; }
-
-private:
-    std::filesystem::path m_path;
-};
 
 }  // namespace kestrel::testing

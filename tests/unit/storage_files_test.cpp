@@ -10,8 +10,10 @@
 #include <csignal>
 
 #include "ports/testing/recording_ui.h"
+#include "settings/profile.h"
 #include "storage/atomic_file.h"
 #include "storage/file_errors.h"
+#include "storage/working_config.h"
 #include "storage_test_support.h"
 
 namespace kestrel {
@@ -142,6 +144,26 @@ TEST(AtomicWrite, ReadOnlyFolderAndForeignOwner) {
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
     EXPECT_EQ(ReadAll(target), kShort);  // cut to the new length
+}
+
+// A named pipe where a settings file belongs would block, a device never ends: neither is read,
+// and start-up with both of its files as pipes goes on with the defaults.
+TEST(FileHead, OnlyRegularFilesAreRead) {
+    TempFolder dir;
+    ASSERT_EQ(::mkfifo((dir / "kestrel.ini").c_str(), 0600), 0);
+    ASSERT_EQ(::mkfifo((dir / "kestspec.ini").c_str(), 0600), 0);
+    for (const fs::path& path :
+         {fs::path("/dev/zero"), fs::path("/dev/null"), dir / "kestrel.ini"}) {
+        EXPECT_EQ(ReadFileHead(path, 38).status, FileHead::Status::CannotOpen) << path;
+    }
+    AppState state;
+    state.startupFolder = dir.path().string();
+    state.profile.specIndex = SpecIndex::QWB;
+    testing::RecordingUserInterface ui;
+    NoSettingsView view;
+    ReadProfile(state);
+    ReadWorkingConfig(state, ui, view);
+    EXPECT_EQ(state.profile.specIndex, ProfileState{}.specIndex);
 }
 
 // The errno of a refusal gives its own text (none for some codes and OS levels), any other

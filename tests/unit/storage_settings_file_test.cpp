@@ -64,19 +64,15 @@ TEST_F(SettingsFileTest, DialogsStartInTheStartupFolderWithAnEmptyName) {
     LoadSettingsFile(state, ui, view);  // cancelled
     SaveSettingsFile(state, ui, view);  // cancelled
     ASSERT_EQ(ui.dialogs.size(), 2u);
-    for (std::size_t i = 0; i < 2; ++i) {
-        const FileDialogOptions& d = ui.dialogs[i];
-        EXPECT_EQ(d.title, i == 0 ? "Load the File" : "Save the File");
-        EXPECT_EQ(d.mustExist, i == 0);
-        EXPECT_EQ(d.filterText, "POS Utility(*.kcf)");
-        EXPECT_EQ(d.filterPattern, "*.kcf");
-        EXPECT_EQ(d.defaultExtension, "kcf");
+    for (const FileDialogOptions& d : ui.dialogs) {
+        EXPECT_EQ(d.mustExist, &d == &ui.dialogs[0]);
+        EXPECT_EQ(d.title, d.mustExist ? "Load the File" : "Save the File");
+        EXPECT_EQ(std::tie(d.filterText, d.filterPattern, d.defaultExtension, d.fileName),
+                  std::make_tuple("POS Utility(*.kcf)", "*.kcf", "kcf", ""));
         EXPECT_EQ(d.initialFolder, folder.path().string());
-        EXPECT_EQ(d.fileName, "");
         EXPECT_EQ(d.owner, Owner::MainWindow);
     }
-    EXPECT_TRUE(ui.cursors.empty());
-    EXPECT_TRUE(ui.boxes.empty());
+    EXPECT_TRUE(ui.cursors.empty() && ui.boxes.empty());
     EXPECT_EQ(view.refreshes, 0);
 }
 
@@ -85,6 +81,10 @@ TEST_F(SettingsFileTest, LoadTakesTheFirst38BytesOrRefusesTheFile) {
     auto longer = Bytes(page);
     longer.push_back(0xFF);
     WriteAll(folder / "long.kcf", longer);
+    SettingsRecord bad = PlainRecord();
+    bad[o::PaperWidth] = 6;
+    WriteAll(folder / "bad.kcf", bad);
+    const SettingsRecord defaults = DefaultsFor(testing::StateFor(mechanism::BlackMark));
     const struct {
         std::string name;
         std::optional<std::size_t> size;  // of a file of zeros; nothing: as above
@@ -96,6 +96,7 @@ TEST_F(SettingsFileTest, LoadTakesTheFirst38BytesOrRefusesTheFile) {
         {"dir.kcf", std::nullopt, kReadFailureNoFile, 0},
         {"empty.kcf", 0, kReadFailureUnreadable, 1},
         {"short.kcf", 37, kReadFailureUnreadable, 1},
+        {"bad.kcf", std::nullopt, "", 1},  // out of range: the defaults, silently
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -104,7 +105,9 @@ TEST_F(SettingsFileTest, LoadTakesTheFirst38BytesOrRefusesTheFile) {
         }
         state.settings = before;
         load(folder / c.name);
-        EXPECT_EQ(state.settings, c.message.empty() ? page : before);
+        EXPECT_EQ(state.settings, c.name == "bad.kcf" ? defaults
+                                  : c.message.empty() ? page
+                                                      : before);
         EXPECT_EQ(ui.boxTexts(), c.message.empty() ? std::vector<std::string>{}
                                                    : std::vector{std::string(c.message)});
         EXPECT_EQ(view.refreshes, c.refreshes);
@@ -112,29 +115,10 @@ TEST_F(SettingsFileTest, LoadTakesTheFirst38BytesOrRefusesTheFile) {
         EXPECT_EQ(ui.cursors, (std::vector{CursorId::Wait, CursorId::Arrow}));
     }
     EXPECT_EQ(ReadAll(folder / "long.kcf"), longer);
-}
-
-TEST_F(SettingsFileTest, OutOfRangeFileGivesDefaultsSilentlyAndStaysOnDisk) {
-    SettingsRecord bad = PlainRecord();
-    bad[o::PaperWidth] = 6;
-    WriteAll(folder / "bad.kcf", bad);
-    load(folder / "bad.kcf");
-    EXPECT_EQ(state.settings, testing::DefaultsFor(testing::StateFor(mechanism::BlackMark)));
-    EXPECT_TRUE(ui.boxes.empty());
     EXPECT_EQ(ReadAll(folder / "bad.kcf"), Bytes(bad));
 }
 
-TEST_F(SettingsFileTest, SaveWritesThePageAnd38BytesThatLoadBackEqual) {
-    save({folder / "s.kcf"});
-    EXPECT_EQ(view.collects, 1);
-    EXPECT_EQ(ReadAll(folder / "s.kcf"), Bytes(page));
-    EXPECT_TRUE(ui.boxes.empty());
-    EXPECT_EQ(ui.cursors, (std::vector{CursorId::Wait, CursorId::Arrow}));
-    state.settings = before;
-    load(folder / "s.kcf");
-    EXPECT_EQ(state.settings, page);
-}
-
+// The page is collected and written as 38 bytes that load back equal.
 TEST_F(SettingsFileTest, ExistingNameYesReplacesNoAsksAgainWithAnEmptyName) {
     const auto target = folder / "s.kcf";
     for (const Answer answer : {Answer::No, Answer::Yes}) {
@@ -149,6 +133,10 @@ TEST_F(SettingsFileTest, ExistingNameYesReplacesNoAsksAgainWithAnEmptyName) {
         EXPECT_EQ(ui.dialogs.back().fileName, "");
         EXPECT_EQ(ui.current, CursorId::Arrow);
     }
+    EXPECT_EQ(view.collects, 2);
+    state.settings = before;
+    load(target);
+    EXPECT_EQ(state.settings, page);
 }
 
 // A folder where creating a file is refused with EACCES or EPERM, also for a privileged user:
@@ -214,12 +202,25 @@ protected:
     testing::RecordingSettingsView view;
 };
 
-TEST_F(WorkingConfigTest, NoFileOrAShortOneGivesTheModelsDefaultsAndWritesNothing) {
-    for (const std::size_t size : {99u, 0u, 37u}) {  // 99: no file
-        SCOPED_TRACE(size);
-        const std::vector<std::uint8_t> shortFile(size, 0x09);
-        if (size != 99) {
-            WriteAll(file(), shortFile);
+// No file or a short one gives the model's defaults and writes nothing; an out-of-range one is
+// rewritten with them, and a read-only one reports the refusal. The logo table starts empty.
+TEST_F(WorkingConfigTest, MissingShortOrOutOfRangeFilesGiveTheModelsDefaults) {
+    SettingsRecord bad = PlainRecord();
+    bad[o::Font] = 9;
+    const struct {
+        std::optional<std::vector<std::uint8_t>> content;
+        bool readOnly, rewritten;
+    } cases[] = {{std::nullopt, false, false},
+                 {std::vector<std::uint8_t>{}, false, false},
+                 {std::vector<std::uint8_t>(37, 9), false, false},
+                 {Bytes(bad), false, true},
+                 {Bytes(bad), true, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.content ? c.content->size() : 99);
+        fs::remove(file());
+        if (c.content) {
+            WriteAll(file(), *c.content);
+            fs::permissions(file(), c.readOnly ? fs::perms::owner_read : fs::perms::owner_all);
         }
         AppState state = stateFor(mechanism::KR500);
         state.profile.specIndex = SpecIndex::QWB;
@@ -228,7 +229,8 @@ TEST_F(WorkingConfigTest, NoFileOrAShortOneGivesTheModelsDefaultsAndWritesNothin
         ReadWorkingConfig(state, ui, view);
         AppState fresh = stateFor(mechanism::KR500);
         fresh.profile.specIndex = SpecIndex::QWB;
-        SettingsRecord expected = DefaultsFor(fresh);
+        const SettingsRecord defaults = DefaultsFor(fresh);
+        SettingsRecord expected = defaults;
         expected[o::Baudrate] = 6;  // from the host port: 115200, 8 bits, no parity, DSR/DTR
         expected[o::Format] = 2;
         expected[o::Protocol] = 0;
@@ -238,33 +240,12 @@ TEST_F(WorkingConfigTest, NoFileOrAShortOneGivesTheModelsDefaultsAndWritesNothin
         EXPECT_EQ(state.logoTable[2].path, "");
         EXPECT_FALSE(state.logoTable[2].twoColor);
         EXPECT_EQ(state.logoInitialDir, folder.path().string());
-        EXPECT_TRUE(ui.boxes.empty());
+        EXPECT_EQ(ui.boxTexts(), c.readOnly ? std::vector{kDenied} : std::vector<std::string>{});
         EXPECT_EQ(ui.cursors, (std::vector{CursorId::Wait, CursorId::Arrow}));
-        if (size == 99) {
-            EXPECT_TRUE(folder.names().empty());
-        } else {
-            EXPECT_EQ(ReadAll(file()), shortFile);
+        EXPECT_EQ(folder.names().size(), c.content ? 1u : 0u);
+        if (c.content) {
+            EXPECT_EQ(ReadAll(file()), c.rewritten ? Bytes(defaults) : *c.content);
         }
-    }
-}
-
-// An out-of-range file is rewritten with the defaults; a read-only one reports the refusal.
-TEST_F(WorkingConfigTest, OutOfRangeFileIsRewrittenWithTheDefaults) {
-    for (const bool readOnly : {false, true}) {
-        SettingsRecord bad = PlainRecord();
-        bad[o::Font] = 9;
-        WriteAll(file(), bad);
-        if (readOnly) {
-            fs::permissions(file(), fs::perms::owner_read);
-        }
-        AppState state = stateFor(mechanism::KR700);
-        ui = {};
-        ReadWorkingConfig(state, ui, view);
-        const SettingsRecord defaults = DefaultsFor(stateFor(mechanism::KR700));
-        EXPECT_EQ(state.settings[o::Font], defaults[o::Font]);
-        EXPECT_EQ(ReadAll(file()), readOnly ? Bytes(bad) : Bytes(defaults));
-        EXPECT_EQ(ui.boxTexts(), readOnly ? std::vector{kDenied} : std::vector<std::string>{});
-        EXPECT_EQ(folder.names(), std::vector<std::string>{"kestrel.ini"});
     }
 }
 
@@ -272,7 +253,7 @@ TEST_F(WorkingConfigTest, SerialSettingsFollowTheHostPort) {
     const struct {
         std::uint32_t dataBits, parity;
         std::uint8_t format;  // 1 = the stored value, kept; the line's format is then unknown
-    } cases[] = {{0, 1, 0}, {0, 2, 1}, {1, 0, 2}, {1, 1, 3}, {1, 2, 4}, {0, 0, 1}, {1, 3, 1}};
+    } cases[] = {{1, 1, 3}, {0, 0, 1}, {1, 3, 1}};  // the mapping itself is the serial line's
     SettingsRecord stored = PlainRecord();
     stored[o::Format] = 1;
     WriteAll(file(), stored);

@@ -1,60 +1,16 @@
-// Real folders and files for the storage tests, removed when the test ends.
+// Records and states for the storage tests.
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <random>
-#include <string>
 #include <vector>
 
 #include "settings/factory_defaults.h"
 #include "state/app_state.h"
+#include "test_helpers.h"
 
 namespace kestrel::testing {
 
-namespace fs = std::filesystem;
-
-class TempFolder {
-public:
-    TempFolder() : m_path(fs::temp_directory_path() / ("kestrel-test-" + Random())) {
-        fs::create_directories(m_path);
-    }
-    ~TempFolder() {
-        std::error_code ec;
-        fs::permissions(m_path, fs::perms::owner_all, fs::perm_options::add, ec);
-        fs::remove_all(m_path, ec);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    const fs::path& path() const { return m_path; }
-    fs::path operator/(const std::string& name) const { return m_path / name; }
-    std::vector<std::string> names() const {
-        std::vector<std::string> out;
-        for (const auto& entry : fs::directory_iterator(m_path)) {
-            out.push_back(entry.path().filename().string());
-        }
-        return out;
-    }
-
-private:
-    static std::string Random() { return std::to_string(std::random_device{}()); }
-    fs::path m_path;
-};
-
-template <typename Bytes>
-void WriteAll(const fs::path& path, const Bytes& bytes) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc)
-        .write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
-}
-
-inline std::vector<std::uint8_t> ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using TempFolder = ScratchFolder;
 
 inline std::vector<std::uint8_t> Bytes(const SettingsRecord& record) {
     return {record.begin(), record.end()};

@@ -1,7 +1,12 @@
-// Small helpers shared by the unit tests.
+// Small helpers shared by the unit tests: hex bytes, a scratch folder and whole-file access.
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <span>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -31,5 +36,55 @@ inline const char* const kSendWorkedExample =
     "1D 28 45 0A 00 03 7F 30 32 30 30 30 32 32 31 "
     "1D 28 45 0A 00 03 7D 32 32 32 32 32 32 32 30 "
     "1D 28 45 04 00 02 4F 55 54";
+
+template <typename Bytes>
+void WriteAll(const std::filesystem::path& path, const Bytes& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+}
+
+inline std::vector<std::uint8_t> ReadAll(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// A fresh folder under the system's temporary folder, removed (write access restored first)
+// when the test ends.
+class ScratchFolder {
+public:
+    ScratchFolder()
+        : m_path(std::filesystem::temp_directory_path() /
+                 ("kestrel-test-" + std::to_string(std::random_device{}()) + "-" +
+                  std::to_string(std::random_device{}()))) {
+        std::filesystem::create_directories(m_path);
+    }
+    ~ScratchFolder() {
+        std::error_code ec;
+        std::filesystem::permissions(m_path, std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add, ec);
+        std::filesystem::remove_all(m_path, ec);
+    }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    std::filesystem::path write(const std::string& name,
+                                std::span<const std::uint8_t> bytes) const {
+        WriteAll(m_path / name, bytes);
+        return m_path / name;
+    }
+    const std::filesystem::path& path() const { return m_path; }
+    std::filesystem::path operator/(const std::string& name) const { return m_path / name; }
+    std::vector<std::string> names() const {
+        std::vector<std::string> out;
+        for (const auto& entry : std::filesystem::directory_iterator(m_path)) {
+            out.push_back(entry.path().filename().string());
+        }
+        return out;
+    }
+
+private:
+    std::filesystem::path m_path;
+};
 
 }  // namespace kestrel::testing

@@ -57,7 +57,11 @@ TEST(EmulatorStateFile, AFileWithValuesThePrinterCannotHoldIsRefused) {
         {"1200 baud", Replaced(good, "\"baud\": 115200", "\"baud\": 1200")},
         {"a plane one byte short", Replaced(good, "ffc08040", "ffc080")},
         {"a plane not hex", Replaced(good, "ffc08040", "ffc0804g")},
-        {"key code 1F", Replaced(good, "\"22 20\"", "\"1F 20\"")},
+        {"seven bits below", Replaced(good, "\"dataBits\": 8", "\"dataBits\": 6")},
+        {"key code 1F 20", Replaced(good, "\"22 20\"", "\"1F 20\"")},
+        {"key code 7F 20", Replaced(good, "\"22 20\"", "\"7F 20\"")},
+        {"key code 22 1F", Replaced(good, "\"22 20\"", "\"22 1F\"")},
+        {"key code 22 7F", Replaced(good, "\"22 20\"", "\"22 7F\"")},
         {"a missing member", Replaced(good, "\"jobsReceived\"", "\"jobs\"")},
         {"a value of the wrong kind", Replaced(good, "\"dataBits\": 8", "\"dataBits\": \"8\"")},
     };
@@ -65,6 +69,10 @@ TEST(EmulatorStateFile, AFileWithValuesThePrinterCannotHoldIsRefused) {
         std::string why;
         EXPECT_FALSE(StateFromText(c.text, why)) << c.name;
         EXPECT_FALSE(why.empty()) << c.name;
+    }
+    for (const char* key : {"\"20 20\"", "\"7E 7E\""}) {  // the key codes' ends
+        std::string why;
+        EXPECT_TRUE(StateFromText(Replaced(good, "\"22 20\"", key), why)) << key << why;
     }
 }
 

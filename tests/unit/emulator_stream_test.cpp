@@ -33,19 +33,14 @@ Bytes DefineStream(int slot, std::uint32_t bytesPerRow, std::uint32_t rows, bool
     return buffer.data;
 }
 
-// Streams the program sends, each valid as a whole.
+// Streams the program sends, each valid as a whole; the print jobs print the logos defined.
 std::vector<Bytes> ValidStreams() {
-    ProfileState egypt;
-    egypt.egypt = true;
-    ProfileState qwb;
-    qwb.specIndex = SpecIndex::QWB;
-    HostPortSettings sevenBits;
-    HostPortSettings eightBits;
-    eightBits.dataBitsCode = 1;
     const SettingsRecord& base = FactoryDefaultRecord(SpecIndex::OVERSEA, MechanismIndex::STANDARD);
-    std::vector<Bytes> streams{
-        BuildSettingStream(SettingJobKind::SendSettings, base, egypt, eightBits),
-        BuildSettingStream(SettingJobKind::InitializePrinter, base, qwb, sevenBits),
+    return {
+        BuildSettingStream(SettingJobKind::SendSettings, base, {.egypt = true},
+                           {.dataBitsCode = 1}),
+        BuildSettingStream(SettingJobKind::InitializePrinter, base, {.specIndex = SpecIndex::QWB},
+                           {}),
         Bytes(kSettingsListStream.begin(), kSettingsListStream.end()),
         DefineStream(2, 2, 2, false),
         DefineStream(4, 3, 5, true),
@@ -53,20 +48,14 @@ std::vector<Bytes> ValidStreams() {
         BuildLogoPrintJob(4, true, false),
         BuildLogoDeleteCommand(0),
     };
-    return streams;
-}
-
-// A printer that holds the logos the print jobs above print.
-PrinterState PrinterWithLogos() {
-    KrPrinter printer(FactoryPrinterState(18));
-    for (const Bytes& define : {DefineStream(2, 2, 2, false), DefineStream(4, 3, 5, true)}) {
-        EXPECT_TRUE(printer.receive(define).errors.empty());
-    }
-    return printer.takeState();
 }
 
 TEST(EmulatorStream, EveryPrefixOfAValidStreamIsAnErrorAtTheCommandItCuts) {
-    const PrinterState start = PrinterWithLogos();
+    KrPrinter withLogos(FactoryPrinterState(18));
+    for (const Bytes& define : {DefineStream(2, 2, 2, false), DefineStream(4, 3, 5, true)}) {
+        ASSERT_TRUE(withLogos.receive(define).errors.empty());
+    }
+    const PrinterState start = withLogos.takeState();
     for (const Bytes& stream : ValidStreams()) {
         const auto whole = ParseStream(stream);
         std::vector<std::size_t> starts;
@@ -128,6 +117,7 @@ TEST(EmulatorStream, CommandsThePrinterRefuseAreNamedAtTheirOffset) {
         {"data length 9", "1D 28 45 03 00 0B 04 39", 0, "data length"},
         {"count past the end", "18 1D 28 45 FF FF 03", 1, "cut short"},
         {"GS at the end", "0A 1D", 1, "cut short"},
+        {"unknown GS at the end", "1D 21", 0, "GS '!'"},
         {"32-bit count past the end", "1D 38 4C FF FF FF FF 30 43", 0, "cut short"},
         {"define count not the size",
          "1D 38 4C 10 00 00 00 30 43 30 22 20 01 10 00 02 00 31 00 00 00 00 00", 0,
@@ -185,6 +175,21 @@ TEST(EmulatorStream, ValuesWrittenInUserSetupModeWaitForItsEnd) {
     EXPECT_FALSE(printer.state().inUserSetupMode());
     EXPECT_EQ(printer.state().settings.serial.flow, FlowControl::DsrDtr);
     EXPECT_EQ(printer.state().settings.serial.dataBits, 7);
+}
+
+// Text beyond the paper's 48 columns goes on to the next line.
+TEST(EmulatorStream, TextWrapsAtThePaperColumns) {
+    KrPrinter printer(FactoryPrinterState(18));
+    Bytes text(49, 'A');
+    text.push_back(0x0A);
+    const JobResult job = printer.receive(text);
+    ASSERT_TRUE(job.errors.empty());
+    ASSERT_EQ(job.printouts.size(), 1u);
+    std::vector<std::string> lines;
+    for (const PrintedBlock& block : job.printouts[0].blocks) {
+        lines.push_back(std::get<PrintedLine>(block).text);
+    }
+    EXPECT_EQ(lines, (std::vector<std::string>{std::string(48, 'A'), "A"}));
 }
 
 TEST(EmulatorStream, ALogoThatDoesNotFitTheGraphicsMemoryIsRefused) {

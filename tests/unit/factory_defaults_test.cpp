@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "settings/setting_options.h"
 #include "state/app_state.h"
 
@@ -66,64 +68,54 @@ TEST(FactoryDefaults, MaximaAreTheLastOptionOfEveryList) {
     EXPECT_EQ(max[o::Reserved], 0);
 }
 
-enum class Flag { None, Egypt, Taiwan };
-
-struct ReconcileCase {
-    std::uint32_t mechanismId;
-    Flag flag;
-    // expectations
-    bool egypt;
-    bool taiwan;
-    SpecIndex spec;
-    std::uint8_t maxSpeed, paperWidth, bmSensor, pne;
-};
-
-class Reconcile : public ::testing::TestWithParam<ReconcileCase> {};
-
-// Every case starts from the QWB spec with Buzzer forced on in the record beforehand.
-TEST_P(Reconcile, FlagsAndDefaultsFollowThePrinter) {
-    const auto& c = GetParam();
-    AppState state;
-    state.profile.specIndex = SpecIndex::QWB;
-    state.profile.egypt = c.flag == Flag::Egypt;
-    state.profile.taiwan = c.flag == Flag::Taiwan;
-    state.selectedPrinter().mechanismId = c.mechanismId;
-    state.settings[o::Buzzer] = 1;
-
-    LoadFactoryDefaults(state);
-    EXPECT_EQ(state.profile.egypt, c.egypt);
-    EXPECT_EQ(state.profile.taiwan, c.taiwan);
-    EXPECT_EQ(state.profile.specIndex, c.spec);
-    EXPECT_EQ(state.settings[o::MaxSpeed], c.maxSpeed);
-    EXPECT_EQ(state.settings[o::PaperWidth], c.paperWidth);
-    EXPECT_EQ(state.settings[o::BmSensor], c.bmSensor);
-    EXPECT_EQ(state.settings[o::PneDetect], c.pne);
-    EXPECT_EQ(state.settings[o::Buzzer], 0);
-
-    // A cleared flag stays cleared: a second load with the same printer changes nothing more.
-    const AppState before = state;
-    LoadFactoryDefaults(state);
-    EXPECT_EQ(state.profile, before.profile);
-    EXPECT_EQ(state.settings, before.settings);
+// Every case starts from the QWB spec with Buzzer forced on in the record beforehand. Egypt holds
+// only for the KR-700 (black mark defaults with Max Speed 7), Taiwan only for the full-cutter
+// KR-900 (the QDN row, Max Speed 11); a flag that does not hold is cleared.
+TEST(LoadFactoryDefaults, FlagsAndDefaultsFollowThePrinter) {
+    enum Flag { None, Egypt, Taiwan };
+    constexpr auto QWB = SpecIndex::QWB;
+    const struct {
+        std::uint32_t mechanismId;
+        Flag flag;
+        bool egypt, taiwan;
+        SpecIndex spec;
+        std::uint8_t maxSpeed, paperWidth, bmSensor, pne;
+    } cases[] = {
+        {16, None, false, false, QWB, 8, 4, 0, 1},
+        {19, None, false, false, QWB, 8, 4, 1, 1},
+        {20, None, false, false, QWB, 6, 2, 0, 1},
+        {21, None, false, false, QWB, 3, 2, 0, 0},
+        {240, None, false, false, QWB, 8, 4, 0, 1},
+        {20, Egypt, true, false, QWB, 6, 4, 1, 1},
+        {18, Egypt, false, false, QWB, 8, 4, 0, 1},
+        {21, Egypt, false, false, QWB, 3, 2, 0, 0},
+        {18, Taiwan, false, true, SpecIndex::QDN, 10, 1, 0, 1},
+        {19, Taiwan, false, false, QWB, 8, 4, 1, 1},
+        {20, Taiwan, false, false, QWB, 6, 2, 0, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.mechanismId << " flag " << c.flag);
+        AppState state;
+        state.profile.specIndex = SpecIndex::QWB;
+        state.profile.egypt = c.flag == Egypt;
+        state.profile.taiwan = c.flag == Taiwan;
+        state.selectedPrinter().mechanismId = c.mechanismId;
+        state.settings[o::Buzzer] = 1;
+        LoadFactoryDefaults(state);
+        EXPECT_EQ(state.profile.egypt, c.egypt);
+        EXPECT_EQ(state.profile.taiwan, c.taiwan);
+        EXPECT_EQ(state.profile.specIndex, c.spec);
+        EXPECT_EQ((std::array{state.settings[o::MaxSpeed], state.settings[o::PaperWidth],
+                              state.settings[o::BmSensor], state.settings[o::PneDetect],
+                              state.settings[o::Buzzer]}),
+                  (std::array<std::uint8_t, 5>{c.maxSpeed, c.paperWidth, c.bmSensor, c.pne, 0}));
+        // A cleared flag stays cleared: a second load with the same printer changes nothing more.
+        const AppState before = state;
+        LoadFactoryDefaults(state);
+        EXPECT_EQ(state.profile, before.profile);
+        EXPECT_EQ(state.settings, before.settings);
+    }
 }
-
-constexpr auto QWB = SpecIndex::QWB;
-
-INSTANTIATE_TEST_SUITE_P(
-    MechanismByFlag, Reconcile,
-    ::testing::Values(ReconcileCase{16, Flag::None, false, false, QWB, 8, 4, 0, 1},
-                      ReconcileCase{19, Flag::None, false, false, QWB, 8, 4, 1, 1},
-                      ReconcileCase{20, Flag::None, false, false, QWB, 6, 2, 0, 1},
-                      ReconcileCase{21, Flag::None, false, false, QWB, 3, 2, 0, 0},
-                      ReconcileCase{240, Flag::None, false, false, QWB, 8, 4, 0, 1},
-                      // Egypt holds only for the KR-700: black mark defaults with Max Speed 7.
-                      ReconcileCase{20, Flag::Egypt, true, false, QWB, 6, 4, 1, 1},
-                      ReconcileCase{18, Flag::Egypt, false, false, QWB, 8, 4, 0, 1},
-                      ReconcileCase{21, Flag::Egypt, false, false, QWB, 3, 2, 0, 0},
-                      // Taiwan holds only for the full-cutter KR-900: the QDN row, Max Speed 11.
-                      ReconcileCase{18, Flag::Taiwan, false, true, SpecIndex::QDN, 10, 1, 0, 1},
-                      ReconcileCase{19, Flag::Taiwan, false, false, QWB, 8, 4, 1, 1},
-                      ReconcileCase{20, Flag::Taiwan, false, false, QWB, 6, 2, 0, 1}));
 
 // In debug mode the profile decides the printer's mechanism, else the printer the profile's.
 TEST(SyncMechanism, DebugModeLetsTheProfileDecideTheId) {
@@ -151,14 +143,6 @@ TEST(SyncMechanism, DebugModeLetsTheProfileDecideTheId) {
         EXPECT_EQ(state.selectedPrinter().mechanismId, c.idAfter) << c.idBefore;
         EXPECT_EQ(state.profile.mechanismIndex, c.indexAfter) << c.idBefore;
     }
-}
-
-TEST(SettingsRecord, CutAdjustmentIsSignedLittleEndian) {
-    SettingsRecord r{};
-    SetBmCutAdjustment(r, -340);
-    EXPECT_EQ(r[34], 0xAC);
-    EXPECT_EQ(r[35], 0xFE);
-    EXPECT_EQ(BmCutAdjustment(r), -340);
 }
 
 }  // namespace

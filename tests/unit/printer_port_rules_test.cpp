@@ -14,13 +14,6 @@ struct PortRuleCase {
     PortKind kind;
 };
 
-class PortRulesTest : public ::testing::TestWithParam<PortRuleCase> {};
-
-TEST_P(PortRulesTest, KindFromNameAndPortList) {
-    const auto& c = GetParam();
-    EXPECT_EQ(PortKindFromSpoolerPorts(c.queuePort, c.ports), c.kind) << c.label;
-}
-
 const std::vector<SpoolerPort> kLocalPorts{
     {"LPT1:", "Local Port"},
     {"LPT2:", "Virtual printer port for USB"},
@@ -33,55 +26,54 @@ const std::vector<SpoolerPort> kLocalPorts{
     {"Bare", ""},
 };
 
-INSTANTIATE_TEST_SUITE_P(
-    Rules, PortRulesTest,
-    ::testing::Values(
-        PortRuleCase{"unc name is network", "\\\\server\\kr900", kLocalPorts, PortKind::Network},
-        PortRuleCase{"file port", "FILE:", kLocalPorts, PortKind::File},
-        PortRuleCase{"plain parallel", "LPT1:", kLocalPorts, PortKind::Parallel},
-        PortRuleCase{"parallel name described as usb", "LPT2:", kLocalPorts, PortKind::Usb},
-        PortRuleCase{"parallel not in list", "LPT9:", kLocalPorts, PortKind::Parallel},
-        PortRuleCase{"usb description on a later duplicate still counts",
-                     "LPT1:",
-                     {{"LPT1:", "Local Port"}, {"LPT1:", "USB printing support"}},
-                     PortKind::Usb},
-        PortRuleCase{"serial needs no list", "COM7:", {}, PortKind::Serial},
-        PortRuleCase{"usb port described as usb", "USB001", kLocalPorts, PortKind::Usb},
-        PortRuleCase{"usb name scans every usb-named port",
-                     "USB009",
-                     {{"USB001", "Virtual printer port for USB"}},
-                     PortKind::Usb},
-        PortRuleCase{"usb-named ports without usb description",
-                     "USB001",
-                     {{"USB001", "Local Port"}},
-                     PortKind::NotCorresponded},
-        PortRuleCase{"usb description after a plain one wins",
-                     "USB001",
-                     {{"USB002", "Local Port"}, {"USB001", "USB port"}},
-                     PortKind::Usb},
-        PortRuleCase{"no usb-named port stays initial",
-                     "USB001",
-                     {{"LPT1:", "Local Port"}},
-                     PortKind::Parallel},
-        PortRuleCase{"port router", "NQ001:", kLocalPorts, PortKind::PortRouter},
-        PortRuleCase{"router description on an http port", "http://10.0.0.9/", kLocalPorts,
-                     PortKind::NotCorresponded},
-        PortRuleCase{"other description", "IP_10.0.0.5", kLocalPorts, PortKind::NotCorresponded},
-        PortRuleCase{"no description", "Bare", kLocalPorts, PortKind::NotCorresponded},
-        PortRuleCase{"router after a plain duplicate",
-                     "NQ002:",
-                     {{"NQ002:", "Local Port"}, {"NQ002:", "NQ-PortRouter"}},
-                     PortKind::PortRouter},
-        PortRuleCase{"other name not in list stays initial", "Ne00:", kLocalPorts,
-                     PortKind::Parallel},
-        PortRuleCase{"prefixes are matched with case",
-                     "lpt1:",
-                     {{"lpt1:", "USB"}},
-                     PortKind::NotCorresponded},
-        PortRuleCase{"file prefix only at start",
-                     "MYFILE:",
-                     {{"MYFILE:", "Local Port"}},
-                     PortKind::NotCorresponded}));
+TEST(SpoolerPortRules, KindFromNameAndPortList) {
+    const PortRuleCase cases[] = {
+        {"unc name is network", "\\\\server\\kr900", kLocalPorts, PortKind::Network},
+        {"file port", "FILE:", kLocalPorts, PortKind::File},
+        {"plain parallel", "LPT1:", kLocalPorts, PortKind::Parallel},
+        {"parallel name described as usb", "LPT2:", kLocalPorts, PortKind::Usb},
+        {"parallel not in list", "LPT9:", kLocalPorts, PortKind::Parallel},
+        {"usb description on a later duplicate still counts",
+         "LPT1:",
+         {{"LPT1:", "Local Port"}, {"LPT1:", "USB printing support"}},
+         PortKind::Usb},
+        {"serial needs no list", "COM7:", {}, PortKind::Serial},
+        {"usb port described as usb", "USB001", kLocalPorts, PortKind::Usb},
+        {"usb name scans every usb-named port",
+         "USB009",
+         {{"USB001", "Virtual printer port for USB"}},
+         PortKind::Usb},
+        {"usb-named ports without usb description",
+         "USB001",
+         {{"USB001", "Local Port"}},
+         PortKind::NotCorresponded},
+        {"usb description after a plain one wins",
+         "USB001",
+         {{"USB002", "Local Port"}, {"USB001", "USB port"}},
+         PortKind::Usb},
+        {"no usb-named port stays initial",
+         "USB001",
+         {{"LPT1:", "Local Port"}},
+         PortKind::Parallel},
+        {"port router", "NQ001:", kLocalPorts, PortKind::PortRouter},
+        {"router description on an http port", "http://10.0.0.9/", kLocalPorts,
+         PortKind::NotCorresponded},
+        {"other description", "IP_10.0.0.5", kLocalPorts, PortKind::NotCorresponded},
+        {"no description", "Bare", kLocalPorts, PortKind::NotCorresponded},
+        {"router after a plain duplicate",
+         "NQ002:",
+         {{"NQ002:", "Local Port"}, {"NQ002:", "NQ-PortRouter"}},
+         PortKind::PortRouter},
+        {"other name not in list stays initial", "Ne00:", kLocalPorts, PortKind::Parallel},
+        {"prefixes are matched with case", "lpt1:", {{"lpt1:", "USB"}}, PortKind::NotCorresponded},
+        {"file prefix only at start",
+         "MYFILE:",
+         {{"MYFILE:", "Local Port"}},
+         PortKind::NotCorresponded}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(PortKindFromSpoolerPorts(c.queuePort, c.ports), c.kind) << c.label;
+    }
+}
 
 }  // namespace
 }  // namespace kestrel

@@ -26,46 +26,6 @@ QueueInfo Queue(std::string name, std::string driver, std::string port, PortKind
     return q;
 }
 
-// A dialog that fills its list and picks the scripted row by queue name each time it runs
-// ("" = OK with no row focused; nullopt = Cancel), confirming until the choice is accepted.
-class ScriptedDialog final : public PrinterSelectionDialog {
-public:
-    ScriptedDialog(AppState& state, PrintSystem& ps, HostPortStore& store, UserInterface& ui)
-        : m_state(state), m_ps(ps), m_store(store), m_ui(ui) {}
-    std::deque<std::optional<std::string>> picks;
-    int runs = 0;
-
-    SelectionDialogResult run() override {
-        ++runs;
-        if (!FillPrinterTable(m_state, m_ps, SortDirection::Rising)) {
-            return SelectionDialogResult::NoSupportedDriver;
-        }
-        while (!picks.empty()) {
-            const auto pick = picks.front();
-            picks.pop_front();
-            if (!pick) {
-                return SelectionDialogResult::Cancel;
-            }
-            std::optional<std::size_t> row;
-            for (std::size_t i = 0; i < m_state.printerTable.size(); ++i) {
-                if (!pick->empty() && m_state.printerTable[i].printerName == *pick) {
-                    row = i;
-                }
-            }
-            if (ConfirmSelection(m_state, m_ps, m_store, m_ui, row)) {
-                return SelectionDialogResult::Ok;
-            }
-        }
-        return SelectionDialogResult::Cancel;
-    }
-
-private:
-    AppState& m_state;
-    PrintSystem& m_ps;
-    HostPortStore& m_store;
-    UserInterface& m_ui;
-};
-
 // The row of the printer table that shows the named queue.
 std::size_t RowOf(const AppState& state, const std::string& queue) {
     std::size_t row = 0;
@@ -75,10 +35,40 @@ std::size_t RowOf(const AppState& state, const std::string& queue) {
     return row;
 }
 
+// A dialog that fills its list and picks the scripted row by queue name each time it runs
+// ("" = OK with no row focused; nullopt = Cancel), confirming until the choice is accepted.
+struct ScriptedDialog final : PrinterSelectionDialog {
+    ScriptedDialog(CommandContext& ctx, HostPortStore& store) : ctx(ctx), store(store) {}
+    CommandContext& ctx;
+    HostPortStore& store;
+    std::deque<std::optional<std::string>> picks;
+
+    SelectionDialogResult run() override {
+        if (!FillPrinterTable(ctx.state, ctx.printSystem, SortDirection::Rising)) {
+            return SelectionDialogResult::NoSupportedDriver;
+        }
+        while (!picks.empty()) {
+            const auto pick = picks.front();
+            picks.pop_front();
+            if (!pick) {
+                return SelectionDialogResult::Cancel;
+            }
+            std::optional<std::size_t> row;
+            if (!pick->empty()) {
+                row = RowOf(ctx.state, *pick);
+            }
+            if (ConfirmSelection(ctx.state, ctx.printSystem, store, ctx.ui, row)) {
+                return SelectionDialogResult::Ok;
+            }
+        }
+        return SelectionDialogResult::Cancel;
+    }
+};
+
 struct Fixture : FlowHarness {
     RecordingHostPortStore store;
     RecordingSerialLine line;
-    ScriptedDialog dialog{state, ps, store, ui};
+    ScriptedDialog dialog{ctx, store};
 
     Fixture() {
         state.startupFolder = ::testing::TempDir();
@@ -93,142 +83,92 @@ struct Fixture : FlowHarness {
     }
 };
 
-struct LoopCase {
-    std::vector<std::optional<std::string>> picks;
-    bool debug;
-    bool selected;
-    std::string selectedName;
-    std::vector<std::string> messages;
-};
-
-class SelectPrinterLoop : public ::testing::TestWithParam<LoopCase> {};
-
-TEST_P(SelectPrinterLoop, RefusesUntilAUsableQueueIsChosen) {
-    const auto& c = GetParam();
-    Fixture f;
-    f.state.profile.debug = c.debug;
-    f.dialog.picks.assign(c.picks.begin(), c.picks.end());
-    EXPECT_EQ(SelectPrinter(f.ctx, f.dialog), c.selected);
-    EXPECT_EQ(f.ui.boxTexts(), c.messages);
-    if (c.selected) {
-        EXPECT_EQ(f.state.selectedPrinter().printerName, c.selectedName);
-        EXPECT_EQ(f.view.refreshes, 1);  // the working configuration was read and shown
-    }
-}
-
-const std::string kFile(
-    "Printer port is FILE:.\n\nChange connection port after clicking OK button.");
-const std::string kJobs(
-    "The print job remains in spooler.\n\nComplete the print after clicking OK button \nand "
-    "select again.");
-
-INSTANTIATE_TEST_SUITE_P(
-    Choices, SelectPrinterLoop,
-    ::testing::Values(
-        LoopCase{{"KR500"}, false, true, "KR500", {}},
-        LoopCase{{std::nullopt}, false, false, "", {}},
-        LoopCase{{"ToFile", "Lpt", "KR900"}, false, true, "KR900", {kFile, kJobs}},
-        LoopCase{{"Laser", std::nullopt}, false, false, "", {std::string(kDifferentPrinterText)}},
+TEST(SelectPrinter, RefusesUntilAUsableQueueIsChosen) {
+    const std::string file =
+        "Printer port is FILE:.\n\nChange connection port after clicking OK button.";
+    const std::string jobs =
+        "The print job remains in spooler.\n\nComplete the print after clicking OK button \nand "
+        "select again.";
+    const struct {
+        std::vector<std::optional<std::string>> picks;
+        bool debug;
+        std::string selected;  // empty: start-up ends
+        std::vector<std::string> messages;
+        std::vector<QueueInfo> queues;  // empty: the fixture's
+    } cases[] = {
+        {{"KR500"}, false, "KR500", {}, {}},
+        {{std::nullopt}, false, "", {}, {}},
+        {{"ToFile", "Lpt", "KR900"}, false, "KR900", {file, jobs}, {}},
+        {{"Laser", std::nullopt}, false, "", {std::string(kDifferentPrinterText)}, {}},
         // Service mode accepts any driver, and OK without a row takes the second entry.
-        LoopCase{{"Laser"}, true, true, "Laser", {}}, LoopCase{{""}, true, true, "KR900", {}},
-        LoopCase{{"", "KR500"}, false, true, "KR500", {std::string(kNotSelectedText)}}));
-
-TEST(SelectPrinter, NoSupportedDriverEndsStartUpWithItsMessage) {
-    Fixture f;
-    f.ps.queues = {Queue("Laser", "Generic PostScript Printer", "usb://HP/Laser", PortKind::Usb)};
-    EXPECT_FALSE(SelectPrinter(f.ctx, f.dialog));
-    EXPECT_EQ(f.ui.boxTexts(), std::vector<std::string>{std::string(kNoDriverText)});
-}
-
-TEST(SelectPrinter, DebugOkWithoutRowOnAOneEntryTableTakesThatEntry) {
-    Fixture f;
-    f.state.profile.debug = true;
-    f.ps.queues = {Queue("Only", "ZOT KR-500 Raster", "usb://ZOT/KR-500", PortKind::Usb)};
-    f.dialog.picks = {""};
-    EXPECT_TRUE(SelectPrinter(f.ctx, f.dialog));
-    EXPECT_EQ(f.state.selectedIndex, 0u);
-    EXPECT_EQ(f.state.selectedPrinter().printerName, "Only");
-}
-
-TEST(ConfirmSelection, HostPortComesFromTheSerialValueOrTheNonSerialDefaults) {
-    struct Case {
-        std::string queue;
-        std::optional<std::string> stored;
-        HostPortSettings expected;
-    };
-    const Case cases[] = {
-        {"KR900", "9600,e,7,1,x", {2, 0, 1, 1, 0}},
-        {"KR500", "9600,e,7,1,x", kNonSerialHostPort},
+        {{"Laser"}, true, "Laser", {}, {}},
+        {{""}, true, "KR900", {}, {}},
+        {{"", "KR500"}, false, "KR500", {std::string(kNotSelectedText)}, {}},
+        {{""}, true, "Only", {}, {Queue("Only", "ZOT KR-500 Raster", "usb://x", PortKind::Usb)}},
+        {{"Laser"},
+         false,
+         "",
+         {std::string(kNoDriverText)},
+         {Queue("Laser", "Generic PostScript Printer", "usb://HP/Laser", PortKind::Usb)}},
     };
     for (const auto& c : cases) {
         Fixture f;
+        f.state.profile.debug = c.debug;
+        if (!c.queues.empty()) {
+            f.ps.queues = c.queues;
+        }
+        f.dialog.picks.assign(c.picks.begin(), c.picks.end());
+        EXPECT_EQ(SelectPrinter(f.ctx, f.dialog), !c.selected.empty()) << c.selected;
+        EXPECT_EQ(f.ui.boxTexts(), c.messages) << c.selected;
+        if (!c.selected.empty()) {
+            EXPECT_EQ(f.state.selectedPrinter().printerName, c.selected);
+            EXPECT_EQ(f.view.refreshes, 1);  // the working configuration was read and shown
+        }
+    }
+}
+
+// The line follows only a serial job that has left the queue, and only when its value changes.
+TEST(SerialFollowUp, LineFollowsOnlyASerialJobThatHasLeftTheQueue) {
+    using R = kestrel::SerialFollowUp;
+    const struct {
+        std::string queue;
+        bool jobLeaves;
+        std::optional<std::string> stored;  // the queue's value before the follow-up
+        bool storeRefuses;
+        R result;
+        std::string message;
+    } cases[] = {
+        {"KR900", true, "9600,n,8,1,p", false, R::Followed, ""},
+        {"KR900", false, "9600,n,8,1,p", false, R::JobStillWaiting,
+         std::string(kSerialJobStillWaitingText)},
+        {"KR900", false, "19200,n,8,1,p", false, R::Unchanged, ""},
+        {"KR900", true, "9600,n,8,1,p", true, R::NotStored, std::string(kSerialLineNotStoredText)},
+        {"KR500", true, std::nullopt, false, R::NotSerial, ""},
+        {"Lpt", false, std::nullopt, false, R::NotSerial, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.queue + " " + c.stored.value_or("-"));
+        Fixture f;
+        f.ps.jobsLeave = c.jobLeaves;
+        FillPrinterTable(f.state, f.ps, SortDirection::Rising);
+        f.state.selectedIndex = RowOf(f.state, c.queue);
         if (c.stored) {
             f.store.values[c.queue] = *c.stored;
         }
-        FillPrinterTable(f.state, f.ps, SortDirection::Rising);
-        ASSERT_TRUE(ConfirmSelection(f.state, f.ps, f.store, f.ui, RowOf(f.state, c.queue)));
-        EXPECT_EQ(f.state.hostPort, c.expected) << c.queue << " " << c.stored.value_or("-");
+        f.store.failWrites = c.storeRefuses;
+        f.state.hostPort = {3, 1, 0, 0, 2};
+        f.state.lastJobId = 42;
+        EXPECT_EQ(FollowSerialPrinter(f.ctx, Owner::MainWindow, f.store, f.line), c.result);
+        const bool written = c.result == R::Followed || c.result == R::NotStored;
+        EXPECT_EQ(f.store.writes, (written ? decltype(f.store.writes){{c.queue, "19200,n,8,1,p"}}
+                                           : decltype(f.store.writes){}));
+        const bool waited = c.result != R::Unchanged && c.result != R::NotSerial;
+        EXPECT_EQ(f.ps.waitedForJobs, waited ? std::vector<int>{42} : std::vector<int>{});
+        EXPECT_EQ(f.ui.boxTexts(),
+                  c.message.empty() ? std::vector<std::string>{} : std::vector{c.message});
+        EXPECT_EQ(f.ui.current, CursorId::Arrow);
     }
 }
-
-struct FollowCase {
-    std::string queue;
-    bool jobLeaves;
-    std::optional<std::string> stored;  // the queue's value before the follow-up
-    bool storeRefuses;
-    kestrel::SerialFollowUp result;
-    std::size_t storeWrites;
-    std::vector<std::string> messages;
-};
-
-class SerialFollowUpTest : public ::testing::TestWithParam<FollowCase> {};
-
-TEST_P(SerialFollowUpTest, LineFollowsOnlyASerialJobThatHasLeftTheQueue) {
-    const auto& c = GetParam();
-    Fixture f;
-    f.ps.jobsLeave = c.jobLeaves;
-    FillPrinterTable(f.state, f.ps, SortDirection::Rising);
-    f.state.selectedIndex = RowOf(f.state, c.queue);
-    if (c.stored) {
-        f.store.values[c.queue] = *c.stored;
-    }
-    f.store.failWrites = c.storeRefuses;
-    f.state.hostPort = {3, 1, 0, 0, 2};
-    f.state.lastJobId = 42;
-    EXPECT_EQ(FollowSerialPrinter(f.ctx, Owner::MainWindow, f.store, f.line), c.result);
-    EXPECT_EQ(f.store.writes.size(), c.storeWrites);
-    if (c.storeWrites) {
-        EXPECT_EQ(f.store.writes[0].second, "19200,n,8,1,p");
-        EXPECT_EQ(f.ps.waitedForJobs, std::vector<int>{42});
-    }
-    if (c.result == kestrel::SerialFollowUp::Unchanged) {
-        EXPECT_TRUE(f.ps.waitedForJobs.empty()) << "waited although nothing was to change";
-    }
-    EXPECT_EQ(f.ui.boxTexts(), c.messages);
-    EXPECT_EQ(f.ui.current, CursorId::Arrow);
-}
-
-using R = kestrel::SerialFollowUp;
-INSTANTIATE_TEST_SUITE_P(
-    Queues, SerialFollowUpTest,
-    ::testing::Values(FollowCase{"KR900", true, "9600,n,8,1,p", false, R::Followed, 1, {}},
-                      FollowCase{"KR900",
-                                 false,
-                                 "9600,n,8,1,p",
-                                 false,
-                                 R::JobStillWaiting,
-                                 0,
-                                 {std::string(kSerialJobStillWaitingText)}},
-                      FollowCase{"KR900", false, "19200,n,8,1,p", false, R::Unchanged, 0, {}},
-                      FollowCase{"KR900",
-                                 true,
-                                 "9600,n,8,1,p",
-                                 true,
-                                 R::NotStored,
-                                 1,
-                                 {std::string(kSerialLineNotStoredText)}},
-                      FollowCase{"KR500", true, std::nullopt, false, R::NotSerial, 0, {}},
-                      FollowCase{"Lpt", false, std::nullopt, false, R::NotSerial, 0, {}}));
 
 // A line stored as seven bits without parity is none of the printer's formats; the send of an
 // 8NONE1 record must still bring the PC's line to eight bits without parity.

@@ -1,4 +1,5 @@
-// The GS ( E stream that writes a settings record into the printer.
+// The GS ( E stream that writes a settings record into the printer, byte for byte and in the
+// printer's order; which bytes each kind of stream carries is checked through the virtual printer.
 #include "settings/setting_encoder.h"
 
 #include <gtest/gtest.h>
@@ -45,20 +46,6 @@ TEST(SettingEncoder, EgyptFlagAddsTheCutAdjustment) {
     EXPECT_LE(expected.size(), kSettingBufferSize);
 }
 
-TEST(SettingEncoder, InitializeSendsSevenCustomizeValuesAndNoPaperWidth) {
-    const auto stream =
-        BuildSettingStream(SettingJobKind::InitializePrinter, Base(), {}, kHost8Bit);
-    // Customize command starts after CAN x5, enter (8) and switches (33).
-    const std::size_t at = 5 + 8 + 33;
-    EXPECT_EQ(Slice(stream, at, 6), Hex("1D 28 45 16 00 05"));
-    std::vector<std::uint8_t> numbers;
-    for (std::size_t i = at + 6; i < at + 6 + 7 * 3; i += 3) {
-        numbers.push_back(stream[i]);
-    }
-    EXPECT_EQ(numbers, Hex("01 02 05 06 61 74 76"));
-    EXPECT_EQ(stream.size(), 164u);
-}
-
 // The printer applies each serial command as it arrives: a host on 8 bits gets the parity first.
 TEST(SettingEncoder, DataLengthAndParityFollowTheHostLine) {
     const struct {
@@ -79,17 +66,6 @@ TEST(SettingEncoder, DataLengthAndParityFollowTheHostLine) {
         const std::size_t at = 5 + 8 + 33 + 30 + 13;  // after the 115200 baud command
         EXPECT_EQ(Slice(stream, at, 8), Hex(c.first)) << int(c.format);
         EXPECT_EQ(Slice(stream, at + 8, 8), Hex(c.second)) << int(c.format);
-    }
-}
-
-TEST(SettingEncoder, FontBPositionIsKeptUnlessSpecIsOversea) {
-    SettingsRecord r = Base();
-    r[offset::FontB] = 1;
-    const std::size_t fontBAt = 167 - 9 - 3 * 15 + 7 + 4;  // switch 7E, position 5
-    for (int spec = 0; spec < kSpecCount; ++spec) {
-        ProfileState p;
-        p.specIndex = static_cast<SpecIndex>(spec);
-        EXPECT_EQ(BuildSettingStream(kSend, r, p, kHost8Bit)[fontBAt], spec == 0 ? '1' : '2');
     }
 }
 

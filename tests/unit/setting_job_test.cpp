@@ -33,23 +33,21 @@ struct Fixture : FlowHarness {
 TEST(RawJob, EachFailedStepGivesItsCodeAndClosesWhatItOpened) {
     const struct {
         FailStep step;
-        std::size_t shortWrite;
+        std::optional<std::size_t> shortWrite;
         JobError code;
         int documentsStarted, writes;
     } cases[] = {
-        {FailStep::Open, 0, JobError::OpenQueue, 0, 0},
-        {FailStep::StartDocument, 0, JobError::StartDocument, 0, 0},
-        {FailStep::Write, 0, JobError::Write, 1, 1},
-        {FailStep::EndDocument, 0, JobError::EndDocument, 1, 1},
+        {FailStep::Open, {}, JobError::OpenQueue, 0, 0},
+        {FailStep::StartDocument, {}, JobError::StartDocument, 0, 0},
+        {FailStep::Write, {}, JobError::Write, 1, 1},
+        {FailStep::EndDocument, {}, JobError::EndDocument, 1, 1},
         {FailStep::None, 4, JobError::EndDocument, 1, 1},  // a short write fails at the close
     };
     const std::vector<std::uint8_t> bytes{0x18, 0x18, 0x1D, 0x28, 0x41};
     for (const auto& c : cases) {
         FakePrintSystem ps;
         ps.failAt = c.step;
-        if (c.shortWrite) {
-            ps.shortWrite = c.shortWrite;
-        }
+        ps.shortWrite = c.shortWrite;
         AppState state;
         state.selectedPrinter().printerName = "KR500";
         EXPECT_FALSE(SendRawJob(ps, state, bytes));
@@ -134,18 +132,6 @@ TEST(SendSettingJob, FailedJobChangesNothingButTheRecordAndLeavesNoWindowOpen) {
     }
 }
 
-TEST(SendSettingJob, InitializationKeepsThePaperWidthLastSent) {
-    Fixture f;
-    f.state.settings[o::Buzzer] = 1;
-    f.state.lastSentPaperWidth = 5;  // 58mm/32column, not the default
-    ASSERT_TRUE(SendSettingJob(f.ctx, kInit, Owner::MainWindow));
-    SettingsRecord expected = FactoryDefaultRecord(SpecIndex::OVERSEA, MechanismIndex::KR500);
-    expected[o::PaperWidth] = 5;
-    EXPECT_EQ(f.state.settings, expected);
-    EXPECT_EQ(f.view.page, expected);
-    EXPECT_EQ(f.view.collects, 0);
-}
-
 TEST(SettingCommand, AsksThenSendsAndReportsByLastJobError) {
     const struct {
         SettingJobKind kind;
@@ -192,14 +178,20 @@ TEST(SettingCommand, AsksThenSendsAndReportsByLastJobError) {
     }
 }
 
-TEST(SettingCommand, SendRecordsTheLastSentPaperWidthInitializeDoesNot) {
+// Initialization sends the defaults of all but keeps the paper width last sent.
+TEST(SettingCommand, SendRecordsTheLastSentPaperWidthInitializeKeepsIt) {
     Fixture f;
-    f.view.page[o::PaperWidth] = 3;
+    f.view.page[o::PaperWidth] = 5;  // 58mm/32column, not the default
+    f.view.page[o::Buzzer] = 1;
     ASSERT_EQ(RunSettingCommand(f.ctx, kSend, Owner::MainWindow), FlowResult::Done);
-    EXPECT_EQ(f.state.lastSentPaperWidth, 3);
+    EXPECT_EQ(f.state.lastSentPaperWidth, 5);
     ASSERT_EQ(RunSettingCommand(f.ctx, kInit, Owner::MainWindow), FlowResult::Done);
-    EXPECT_EQ(f.state.lastSentPaperWidth, 3);
-    EXPECT_EQ(f.state.settings[o::PaperWidth], 3);
+    SettingsRecord expected = FactoryDefaultRecord(SpecIndex::OVERSEA, MechanismIndex::KR500);
+    expected[o::PaperWidth] = 5;
+    EXPECT_EQ(f.state.lastSentPaperWidth, 5);
+    EXPECT_EQ(f.state.settings, expected);
+    EXPECT_EQ(f.view.page, expected);
+    EXPECT_EQ(f.view.collects, 1);  // only the send reads the page
 }
 
 }  // namespace

@@ -1,3 +1,5 @@
+// The print systems that do not print: the virtual one (queues from a file, jobs captured one
+// file each) and the dry run (every job's bytes into one file).
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -5,6 +7,8 @@
 #include <set>
 #include <sstream>
 
+#include "cli/dry_run_print_system.h"
+#include "logo_test_bitmaps.h"
 #include "platform/virtual/virtual_print_system.h"
 #include "printer/queue_classification.h"
 #include "printer/raw_job.h"
@@ -13,17 +17,11 @@ namespace kestrel {
 namespace {
 
 namespace fs = std::filesystem;
+using Bytes = std::vector<std::uint8_t>;
 
 std::string ReadText(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void WriteText(const fs::path& file, std::string_view text) {
-    std::ofstream out(file, std::ios::binary);
-    out << text;
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 constexpr std::string_view kConfig = R"(; test queues
@@ -62,185 +60,152 @@ driver = ZOT KR-900 Raster
 separator = 1
 )";
 
-class VirtualPrintSystemTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        m_dir = fs::temp_directory_path() /
-                ("kestrel-virtual-" +
-                 std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(m_dir);
-        fs::create_directories(m_dir);
-        m_config = m_dir / "printers.ini";
-        WriteText(m_config, kConfig);
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
-
-    const QueueInfo& Find(const std::vector<QueueInfo>& queues, std::string_view name) {
-        for (const auto& q : queues) {
-            if (q.name == name) {
-                return q;
-            }
-        }
-        ADD_FAILURE() << "no queue " << name;
-        static const QueueInfo none;
-        return none;
-    }
-
-    fs::path m_dir;
-    fs::path m_config;
+struct Virtual : testing::ScratchFolder {
+    fs::path config = path() / "printers.ini";
+    Virtual() { std::ofstream(config) << kConfig; }
 };
 
-TEST_F(VirtualPrintSystemTest, ListsQueuesWithKindsAndFlags) {
-    VirtualPrintSystem system(m_config);
-    const auto queues = system.listQueues();
-    ASSERT_EQ(queues.size(), 6u);
-    EXPECT_EQ(queues[0].name, "KR-900 Serial");
-    EXPECT_EQ(queues[0].driverName, "ZOT KR-900 Raster");
-    EXPECT_EQ(queues[0].port, "serial:/dev/ttyS0?baud=9600");
-    EXPECT_EQ(queues[0].portKind, PortKind::Serial);
-    EXPECT_EQ(queues[1].portKind, PortKind::Usb);
-    const QueueInfo& paused = Find(queues, "Paused and offline");
-    EXPECT_TRUE(paused.paused);
-    EXPECT_TRUE(paused.offline);
-    EXPECT_FALSE(paused.separatorPage);
-    EXPECT_EQ(paused.jobCount, 3u);
-    EXPECT_EQ(paused.portKind, PortKind::Parallel);
-    const QueueInfo& noPort = Find(queues, "No port");
-    EXPECT_EQ(noPort.portKind, PortKind::Network);
-    EXPECT_TRUE(noPort.separatorPage);
-
-    const auto table = BuildPrinterTable(queues).entries;
-    EXPECT_EQ(table[0].connectionStatus, ConnectionStatus::Serial);
-    EXPECT_EQ(table[1].connectionStatus, ConnectionStatus::Usb);
-    EXPECT_EQ(table[2].connectionStatus, ConnectionStatus::Paused);
-}
-
-TEST_F(VirtualPrintSystemTest, MissingFileListsNothing) {
-    VirtualPrintSystem system(m_dir / "absent.ini");
-    EXPECT_TRUE(system.listQueues().empty());
-    EXPECT_EQ(system.openQueue("KR-900 Serial"), nullptr);
-}
-
-TEST_F(VirtualPrintSystemTest, JobsAreCapturedExactlyOneFilePerJob) {
-    VirtualPrintSystem system(m_config);
+bool Send(PrintSystem& system, const std::string& queue, const Bytes& bytes, int* id = nullptr,
+          JobError* error = nullptr) {
     AppState state;
-    state.printerTable[0].printerName = "KR-900 Serial";
-    std::vector<std::uint8_t> bytes(300);
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        bytes[i] = static_cast<std::uint8_t>(i);  // every byte value, NUL and CR/LF included
+    state.printerTable[0].printerName = queue;
+    int jobId = 0;
+    const bool sent = SendRawJob(system, state, bytes, jobId);
+    if (id) {
+        *id = jobId;
     }
-    int firstId = 0;
-    ASSERT_TRUE(SendRawJob(system, state, bytes, firstId));
-    int secondId = 0;
-    const std::vector<std::uint8_t> second{0x1D, 0x28, 0x45};
-    ASSERT_TRUE(SendRawJob(system, state, second, secondId));
-    EXPECT_EQ(firstId, 1);
-    EXPECT_EQ(secondId, 2);
-
-    const fs::path captured = m_dir / "captured";
-    EXPECT_EQ(system.captureFolder(), captured);
-    const std::string first = ReadText(captured / "job-000001.prn");
-    EXPECT_EQ(std::vector<std::uint8_t>(first.begin(), first.end()), bytes);
-    const std::string two = ReadText(captured / "job-000002.prn");
-    EXPECT_EQ(std::vector<std::uint8_t>(two.begin(), two.end()), second);
-    EXPECT_EQ(ReadText(captured / "job-000001.queue"), "KR-900 Serial\n");
-    EXPECT_TRUE(system.waitForJobToLeave(firstId, std::chrono::milliseconds(0)));
-
-    // A new instance continues the numbering from the folder.
-    VirtualPrintSystem again(m_config);
-    int third = 0;
-    ASSERT_TRUE(SendRawJob(again, state, second, third));
-    EXPECT_EQ(third, 3);
+    if (error) {
+        *error = state.lastJobError;
+    }
+    return sent;
 }
 
-TEST_F(VirtualPrintSystemTest, FailingStepsGiveTheChannelsCodes) {
-    struct Case {
-        std::string queue;
-        JobError error;
+TEST(VirtualPrintSystem, ListsQueuesWithKindsAndFlags) {
+    Virtual v;
+    const std::string kr900 = "ZOT KR-900 Raster";
+    const std::vector<QueueInfo> expected{
+        {"KR-900 Serial", kr900, "serial:/dev/ttyS0?baud=9600", PortKind::Serial},
+        {"KR-500 USB", "ZOT KR-500 Raster", "", PortKind::Usb},
+        {"Paused and offline", "ZOT KR-700 Raster", "parallel:/dev/lp0", PortKind::Parallel, true,
+         true, false, 3},
+        {"Stuck", kr900, "", PortKind::Serial},
+        {"Broken write", kr900, "", PortKind::Usb},
+        {"No port", kr900, "", PortKind::Network, false, false, true},
     };
-    for (const auto& c : {Case{"Unknown queue", JobError::OpenQueue},
-                          Case{"Paused and offline", JobError::StartDocument},
-                          Case{"Broken write", JobError::Write}}) {
-        VirtualPrintSystem system(m_config, m_dir / "jobs");
-        AppState state;
-        state.printerTable[0].printerName = c.queue;
-        const std::vector<std::uint8_t> bytes{1, 2, 3};
-        EXPECT_FALSE(SendRawJob(system, state, bytes)) << c.queue;
-        EXPECT_EQ(state.lastJobError, c.error) << c.queue;
-        EXPECT_FALSE(fs::exists(m_dir / "jobs" / "job-000001.prn")) << c.queue;
+    EXPECT_EQ(VirtualPrintSystem(v.config).listQueues(), expected);
+    VirtualPrintSystem missing(v.path() / "absent.ini");
+    EXPECT_TRUE(missing.listQueues().empty());
+    EXPECT_EQ(missing.openQueue("KR-900 Serial"), nullptr);
+}
+
+TEST(VirtualPrintSystem, JobsAreCapturedExactlyOneFilePerJob) {
+    Virtual v;
+    VirtualPrintSystem system(v.config);
+    Bytes first(300);
+    for (std::size_t i = 0; i < first.size(); ++i) {
+        first[i] = static_cast<std::uint8_t>(i);  // every byte value, NUL and CR/LF included
+    }
+    const Bytes second{0x1D, 0x28, 0x45};
+    int ids[3] = {};
+    ASSERT_TRUE(Send(system, "KR-900 Serial", first, &ids[0]));
+    ASSERT_TRUE(Send(system, "KR-900 Serial", second, &ids[1]));
+    const fs::path captured = v.path() / "captured";
+    EXPECT_EQ(system.captureFolder(), captured);
+    EXPECT_EQ(ReadText(captured / "job-000001.prn"), std::string(first.begin(), first.end()));
+    EXPECT_EQ(ReadText(captured / "job-000002.prn"), std::string(second.begin(), second.end()));
+    EXPECT_EQ(ReadText(captured / "job-000001.queue"), "KR-900 Serial\n");
+    EXPECT_TRUE(system.waitForJobToLeave(ids[0], std::chrono::milliseconds(0)));
+    VirtualPrintSystem again(v.config);  // a new instance continues the numbering
+    ASSERT_TRUE(Send(again, "KR-900 Serial", second, &ids[2]));
+    EXPECT_EQ((std::vector<int>{ids, ids + 3}), (std::vector<int>{1, 2, 3}));
+}
+
+TEST(VirtualPrintSystem, FailingStepsGiveTheChannelsCodes) {
+    const std::pair<std::string, JobError> cases[] = {
+        {"Unknown queue", JobError::OpenQueue},
+        {"Paused and offline", JobError::StartDocument},
+        {"Broken write", JobError::Write}};
+    for (const auto& [queue, code] : cases) {
+        Virtual v;
+        VirtualPrintSystem system(v.config, v.path() / "jobs");
+        JobError error = JobError::None;
+        EXPECT_FALSE(Send(system, queue, {1, 2, 3}, nullptr, &error)) << queue;
+        EXPECT_EQ(error, code) << queue;
+        EXPECT_FALSE(fs::exists(v.path() / "jobs" / "job-000001.prn")) << queue;
     }
 }
 
-TEST_F(VirtualPrintSystemTest, HeldJobsStayQueuedAndCount) {
-    VirtualPrintSystem system(m_config);
-    AppState state;
-    state.printerTable[0].printerName = "Stuck";
+TEST(VirtualPrintSystem, HeldJobsStayQueuedAndCount) {
+    Virtual v;
+    VirtualPrintSystem system(v.config);
     int id = 0;
-    const std::vector<std::uint8_t> bytes{0x18};
-    ASSERT_TRUE(SendRawJob(system, state, bytes, id));
+    ASSERT_TRUE(Send(system, "Stuck", {0x18}, &id));
     EXPECT_FALSE(system.waitForJobToLeave(id, std::chrono::milliseconds(10)));
-    EXPECT_EQ(Find(system.listQueues(), "Stuck").jobCount, 1u);
+    EXPECT_EQ(system.listQueues()[3].jobCount, 1u);
     EXPECT_FALSE(system.waitForJobToLeave(0, std::chrono::milliseconds(0)));
 }
 
-TEST_F(VirtualPrintSystemTest, HostPortStoreRewritesOnlyTheSerialLine) {
-    VirtualHostPortStore store(m_config);
-    PrinterEntry serial;
-    serial.printerName = "KR-900 Serial";
-    EXPECT_EQ(store.readSerialLineValue(serial), "9600,e,7,1,x");
-
-    ASSERT_TRUE(store.writeSerialLineValue(serial, "19200,n,8,1,p"));
-    EXPECT_EQ(store.readSerialLineValue(serial), "19200,n,8,1,p");
-    std::string expected(kConfig);
-    expected.replace(expected.find("serial = 9600,e,7,1,x   "),
-                     std::string_view("serial = 9600,e,7,1,x   ").size(), "serial = 19200,n,8,1,p");
-    EXPECT_EQ(ReadText(m_config), expected);
-}
-
-TEST_F(VirtualPrintSystemTest, HostPortStoreAddsAValueToASectionWithout) {
-    VirtualHostPortStore store(m_config);
-    PrinterEntry stuck;
-    stuck.printerName = "Stuck";
-    EXPECT_EQ(store.readSerialLineValue(stuck), std::nullopt);
-    ASSERT_TRUE(store.writeSerialLineValue(stuck, "38400,o,7,1,p"));
-    EXPECT_EQ(store.readSerialLineValue(stuck), "38400,o,7,1,p");
-    const std::string text = ReadText(m_config);
-    EXPECT_NE(text.find("hold = yes\nserial = 38400,o,7,1,p\n"), std::string::npos);
-
+TEST(VirtualPrintSystem, HostPortStoreRewritesOrAddsOnlyTheSerialLine) {
+    Virtual v;
+    VirtualHostPortStore store(v.config);
+    const auto entry = [](const char* name) {
+        PrinterEntry e;
+        e.printerName = name;
+        return e;
+    };
+    EXPECT_EQ(store.readSerialLineValue(entry("KR-900 Serial")), "9600,e,7,1,x");
+    EXPECT_EQ(store.readSerialLineValue(entry("Stuck")), std::nullopt);
+    ASSERT_TRUE(store.writeSerialLineValue(entry("KR-900 Serial"), "19200,n,8,1,p"));
+    ASSERT_TRUE(store.writeSerialLineValue(entry("Stuck"), "38400,o,7,1,p"));
     // A queue named by a name key is found by that name, not its section.
-    PrinterEntry paused;
-    paused.printerName = "Paused and offline";
-    ASSERT_TRUE(store.writeSerialLineValue(paused, "2400,n,8,1,x"));
-    EXPECT_EQ(store.readSerialLineValue(paused), "2400,n,8,1,x");
+    ASSERT_TRUE(store.writeSerialLineValue(entry("Paused and offline"), "2400,n,8,1,x"));
+    EXPECT_FALSE(store.writeSerialLineValue(entry("Nowhere"), "2400,n,8,1,x"));
+    EXPECT_EQ(store.readSerialLineValue(entry("KR-900 Serial")), "19200,n,8,1,p");
+    EXPECT_EQ(store.readSerialLineValue(entry("Stuck")), "38400,o,7,1,p");
+    EXPECT_EQ(store.readSerialLineValue(entry("Paused and offline")), "2400,n,8,1,x");
 
-    PrinterEntry unknown;
-    unknown.printerName = "Nowhere";
-    EXPECT_FALSE(store.writeSerialLineValue(unknown, "2400,n,8,1,x"));
-    VirtualPrintSystem system(m_config);
-    EXPECT_EQ(system.listQueues().size(), 6u);
+    std::string expected(kConfig);
+    const auto replace = [&](std::string_view from, std::string_view to) {
+        expected.replace(expected.find(from), from.size(), to);
+    };
+    replace("serial = 9600,e,7,1,x   ", "serial = 19200,n,8,1,p");
+    replace("hold = yes\n", "hold = yes\nserial = 38400,o,7,1,p\n");
+    replace("jobs = 3\n", "jobs = 3\nserial = 2400,n,8,1,x\n");
+    EXPECT_EQ(ReadText(v.config), expected);
 }
 
-TEST(VirtualExampleConfig, OffersSerialKr900AndUsbKr500AndProblemQueues) {
-    const fs::path example =
-        fs::path(__FILE__).parent_path() / ".." / ".." / "resources" / "virtual-printers.ini";
+TEST(VirtualPrintSystem, ExampleConfigOffersSerialKr900AndUsbKr500AndProblemQueues) {
+    const fs::path example = fs::path(KESTREL_SOURCE_DIR) / "resources" / "virtual-printers.ini";
     VirtualPrintSystem system(example, fs::temp_directory_path() / "kestrel-unused");
     const auto table = BuildPrinterTable(system.listQueues());
     ASSERT_TRUE(table.anySupportedDriver);
-    bool serial900 = false;
-    bool usb500 = false;
+    std::set<std::pair<std::uint32_t, ConnectionStatus>> seen;
     std::set<ConnectionStatus> problems;
     for (const auto& e : table.entries) {
-        serial900 |= e.mechanismId == 18 && e.connectionStatus == ConnectionStatus::Serial;
-        usb500 |= e.mechanismId == 21 && e.connectionStatus == ConnectionStatus::Usb;
+        seen.emplace(e.mechanismId, e.connectionStatus);
         problems.insert(e.connectionStatus);
     }
-    EXPECT_TRUE(serial900);
-    EXPECT_TRUE(usb500);
+    EXPECT_TRUE(seen.contains({18, ConnectionStatus::Serial}));
+    EXPECT_TRUE(seen.contains({21, ConnectionStatus::Usb}));
     for (const auto status :
          {ConnectionStatus::Paused, ConnectionStatus::Offline, ConnectionStatus::File,
           ConnectionStatus::SeparatorPage, ConnectionStatus::Network}) {
         EXPECT_TRUE(problems.contains(status)) << static_cast<int>(status);
+    }
+}
+
+// A dry run replaces what the file held; with append, the later jobs of the run follow the first.
+TEST(DryRunPrintSystem, FirstJobReplacesTheFileLaterOnesReplaceOrFollow) {
+    for (const bool append : {false, true}) {
+        testing::ScratchFolder scratch;
+        const fs::path out = scratch.path() / "job.bin";
+        std::ofstream(out) << "old";
+        cli::DryRunPrintSystem system(nullptr, out, append);
+        EXPECT_TRUE(system.listQueues().empty());
+        ASSERT_TRUE(Send(system, "KR500", {'a', 'b'}));
+        EXPECT_EQ(ReadText(out), "ab") << append;
+        ASSERT_TRUE(Send(system, "KR500", {'c'}));
+        EXPECT_EQ(ReadText(out), append ? "abc" : "c");
     }
 }
 

@@ -1,11 +1,15 @@
-// The virtual printer reading streams that are cut short or wrong: errors with offsets,
-// never a crash (the sanitizer build runs these too), and no setting taken from a broken setup.
+// The virtual printer reading streams: the settings the program sends come back from its state
+// (every byte the stream carries, the others as the printer had them), and streams cut short or
+// wrong give errors with offsets, never a crash (the sanitizer build runs these too), and no
+// setting taken from a broken setup.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <random>
 
 #include "emulator/kr_printer.h"
+#include "emulator/settings_decoder.h"
 #include "emulator/stream_parser.h"
 #include "logo/logo_job.h"
 #include "settings/factory_defaults.h"
@@ -17,6 +21,7 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 using testing::Hex;
+namespace o = offset;
 
 Bytes DefineStream(int slot, std::uint32_t bytesPerRow, std::uint32_t rows, bool twoColor) {
     LogoPlanes planes;
@@ -90,66 +95,59 @@ TEST(EmulatorStream, EveryPrefixOfAValidStreamIsAnErrorAtTheCommandItCuts) {
     }
 }
 
-struct BadStream {
-    const char* name;
-    std::string hex;
-    std::size_t offset;
-    const char* message;  // part of the error
-};
-
 const std::string kEnter = "1D 28 45 03 00 01 49 4E ";
 const std::string kLeave = " 1D 28 45 04 00 02 4F 55 54";
 
 TEST(EmulatorStream, CommandsThePrinterRefuseAreNamedAtTheirOffset) {
-    const std::vector<BadStream> cases = {
-        {"enter without IN", "1D 28 45 03 00 01 49 4F", 0, "must be \"IN\""},
-        {"no such function", "1D 28 45 01 00 09", 0, "no function 9"},
-        {"no function byte", "1D 28 45 00 00", 0, "no function number"},
-        {"switch 3", "1D 28 45 0A 00 03 03 30 30 30 30 30 30 30 30", 0, "no switch 03"},
-        {"switch character 3", "1D 28 45 0A 00 03 01 30 30 33 30 30 30 30 30", 0, "position 3"},
-        {"switch group short", "1D 28 45 09 00 03 01 30 30 30 30 30 30 30", 0, "groups"},
-        {"paper of 50 columns", "1D 28 45 04 00 05 03 32 00", 0, "cannot be 50"},
-        {"speed 12", "1D 28 45 04 00 05 06 0C 00", 0, "cannot be 12"},
-        {"cut adjustment -341", "1D 28 45 04 00 05 7E AB FE", 0, "cannot be -341"},
-        {"no customize value 04", "1D 28 45 04 00 05 04 00 00", 0, "no customize value 04"},
-        {"1200 baud", "1D 28 45 06 00 0B 01 31 32 30 30", 0, "no baud rate \"1200\""},
-        {"parity 3", "1D 28 45 03 00 0B 02 33", 0, "parity must be one of"},
-        {"data length 9", "1D 28 45 03 00 0B 04 39", 0, "data length"},
-        {"count past the end", "18 1D 28 45 FF FF 03", 1, "cut short"},
-        {"GS at the end", "0A 1D", 1, "cut short"},
-        {"unknown GS at the end", "1D 21", 0, "GS '!'"},
-        {"32-bit count past the end", "1D 38 4C FF FF FF FF 30 43", 0, "cut short"},
-        {"define count not the size",
-         "1D 38 4C 10 00 00 00 30 43 30 22 20 01 10 00 02 00 31 00 00 00 00 00", 0,
+    const struct {
+        std::string hex;
+        std::size_t offset;
+        const char* message;  // part of the error
+    } cases[] = {
+        {"1D 28 45 03 00 01 49 4F", 0, "must be \"IN\""},
+        {"1D 28 45 01 00 09", 0, "no function 9"},
+        {"1D 28 45 00 00", 0, "no function number"},
+        {"1D 28 45 0A 00 03 03 30 30 30 30 30 30 30 30", 0, "no switch 03"},
+        {"1D 28 45 0A 00 03 01 30 30 33 30 30 30 30 30", 0, "position 3"},
+        {"1D 28 45 09 00 03 01 30 30 30 30 30 30 30", 0, "groups"},
+        {"1D 28 45 04 00 05 03 32 00", 0, "cannot be 50"},
+        {"1D 28 45 04 00 05 06 0C 00", 0, "cannot be 12"},
+        {"1D 28 45 04 00 05 7E AB FE", 0, "cannot be -341"},
+        {"1D 28 45 04 00 05 04 00 00", 0, "no customize value 04"},
+        {"1D 28 45 06 00 0B 01 31 32 30 30", 0, "no baud rate \"1200\""},
+        {"1D 28 45 03 00 0B 02 33", 0, "parity must be one of"},
+        {"1D 28 45 03 00 0B 04 39", 0, "data length"},
+        {"18 1D 28 45 FF FF 03", 1, "cut short"},
+        {"0A 1D", 1, "cut short"},
+        {"1D 21", 0, "GS '!'"},
+        {"1D 38 4C FF FF FF FF 30 43", 0, "cut short"},
+        {"1D 38 4C 10 00 00 00 30 43 30 22 20 01 10 00 02 00 31 00 00 00 00 00", 0,
          "take 15 parameter bytes, the command gives 16"},
-        {"define three colours", "1D 38 4C 0C 00 00 00 30 43 30 22 20 03 08 00 01 00 31 00", 0,
-         "3 colours"},
-        {"define colour 33", "1D 38 4C 0C 00 00 00 30 43 30 22 20 01 08 00 01 00 33 FF", 0,
-         "colour 33"},
-        {"key code 1F", "1D 28 4C 04 00 30 42 1F 20", 0, "key code 1F 20"},
-        {"print scale 3", "1D 28 4C 06 00 30 45 20 20 03 01", 0, "scale 3 x 1"},
-        {"print scale 3 high", "1D 28 4C 06 00 30 45 20 20 01 03", 0, "scale 1 x 3"},
-        {"graphics function 48", "1D 28 4C 02 00 30 30", 0, "no function 48"},
-        {"unknown bytes", "41 00 01 02 42", 1, "3 bytes from 00 on"},
-        {"unknown GS", "1D 21 00", 0, "GS '!'"},
-        {"colour 3", "1D 65 75 43 03", 0, "colour 3 is not 1 or 2"},
-        {"setup outside the mode", "1D 28 45 03 00 0B 03 31", 0, "not in user-setup mode"},
-        {"leave outside the mode", "1D 28 45 04 00 02 4F 55 54", 0, "not in user-setup mode"},
-        {"print in the mode", kEnter + "1D 28 41 02 00 00 02" + kLeave, 8, "in user-setup mode"},
-        {"stream ends in the mode", kEnter + "1D 28 45 03 00 0B 03 31", 16,
-         "ends in user-setup mode"},
-        {"print a key with no logo", "1D 28 4C 06 00 30 45 21 20 01 01", 0,
-         "no NV graphics under key 21 20"},
+        {"1D 38 4C 0C 00 00 00 30 43 30 22 20 03 08 00 01 00 31 00", 0, "3 colours"},
+        {"1D 38 4C 0C 00 00 00 30 43 30 22 20 01 08 00 01 00 33 FF", 0, "colour 33"},
+        {"1D 28 4C 04 00 30 42 1F 20", 0, "key code 1F 20"},
+        {"1D 28 4C 06 00 30 45 20 20 03 01", 0, "scale 3 x 1"},
+        {"1D 28 4C 06 00 30 45 20 20 01 03", 0, "scale 1 x 3"},
+        {"1D 28 4C 02 00 30 30", 0, "no function 48"},
+        {"41 00 01 02 42", 1, "3 bytes from 00 on"},
+        {"1D 21 00", 0, "GS '!'"},
+        {"1D 65 75 43 03", 0, "colour 3 is not 1 or 2"},
+        {"1D 28 45 03 00 0B 03 31", 0, "not in user-setup mode"},
+        {"1D 28 45 04 00 02 4F 55 54", 0, "not in user-setup mode"},
+        {kEnter + "1D 28 41 02 00 00 02" + kLeave, 8, "in user-setup mode"},
+        {kEnter + "1D 28 45 03 00 0B 03 31", 16, "ends in user-setup mode"},
+        {"1D 28 4C 06 00 30 45 21 20 01 01", 0, "no NV graphics under key 21 20"},
     };
-    for (const BadStream& c : cases) {
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.hex);
         KrPrinter printer(FactoryPrinterState(18));
         const PrinterState before = printer.state();
         const JobResult job = printer.receive(Hex(c.hex));
-        ASSERT_FALSE(job.errors.empty()) << c.name;
-        EXPECT_EQ(job.errors.front().offset, c.offset) << c.name;
+        ASSERT_FALSE(job.errors.empty());
+        EXPECT_EQ(job.errors.front().offset, c.offset);
         EXPECT_NE(job.errors.front().message.find(c.message), std::string::npos)
-            << c.name << ": " << job.errors.front().message;
-        EXPECT_EQ(printer.state().settings, before.settings) << c.name;
+            << job.errors.front().message;
+        EXPECT_EQ(printer.state().settings, before.settings);
     }
 }
 
@@ -206,6 +204,84 @@ TEST(EmulatorStream, ALogoThatDoesNotFitTheGraphicsMemoryIsRefused) {
     EXPECT_TRUE(printer.receive(DefineStream(0, 96, 600, false)).errors.empty());
     EXPECT_EQ(printer.state().graphics.size(), 1u);
     EXPECT_EQ(printer.state().graphics.begin()->second.height, 600);
+}
+
+// Each byte from `pick(i, top)` for every option 0..top of the byte; the cut adjustment apart.
+template <typename Pick>
+SettingsRecord Record(Pick pick, std::int16_t cutAdjustment) {
+    SettingsRecord record{};
+    for (std::size_t i = 0; i < o::BmCutAdjustment; ++i) {
+        record[i] =
+            static_cast<std::uint8_t>(pick(i, i == o::Font       ? 1u
+                                              : i == o::MaxSpeed ? 10u
+                                                                 : unsigned{SettingMaxima()[i]}));
+    }
+    SetBmCutAdjustment(record, cutAdjustment);
+    return record;
+}
+
+TEST(EmulatorRoundTrip, FactoryDefaultAndRandomRecordsComeBackFromThePrinter) {
+    const HostPortSettings eightBits{.dataBitsCode = 1};
+    // Every profile state that changes the stream; the host port decides the serial order.
+    const struct {
+        ProfileState profile;
+        std::uint32_t mechanismId;
+        HostPortSettings hostPort;
+    } profiles[] = {
+        {{}, mechanism::FullCut, eightBits},
+        {{.egypt = true}, mechanism::KR700, eightBits},
+        {{.specIndex = SpecIndex::QDN, .taiwan = true}, mechanism::FullCut, eightBits},
+        {{.specIndex = SpecIndex::QWB}, mechanism::KR500, eightBits},
+        {{}, mechanism::Standard, {.dataBitsCode = 0, .parityCode = 1}},
+    };
+    std::vector<SettingsRecord> records;
+    for (int n = 0; n < kSpecCount * kMechanismCount; ++n) {
+        records.push_back(FactoryDefaultRecord(static_cast<SpecIndex>(n / kMechanismCount),
+                                               static_cast<MechanismIndex>(n % kMechanismCount)));
+    }
+    std::mt19937 random(20240610);
+    for (int i = 0; i < 300; ++i) {
+        const auto cut = static_cast<std::int16_t>(
+            kBmCutAdjustmentMin +
+            static_cast<int>(random() % (kBmCutAdjustmentMax - kBmCutAdjustmentMin + 1)));
+        records.push_back(
+            Record([&](std::size_t, unsigned top) { return random() % (top + 1); }, cut));
+    }
+    for (const auto& c : profiles) {
+        for (const SettingsRecord& record : records) {
+            for (const auto kind :
+                 {SettingJobKind::SendSettings, SettingJobKind::InitializePrinter}) {
+                // The printer last took a record with every byte at another option, so a byte the
+                // stream fails to write shows.
+                const SettingsRecord before =
+                    Record([&](std::size_t i, unsigned top) { return (record[i] + 1) % (top + 1); },
+                           BmCutAdjustment(record) == 0 ? 123 : 0);
+                KrPrinter setup(FactoryPrinterState(c.mechanismId));
+                setup.receive(BuildSettingStream(SettingJobKind::SendSettings, before,
+                                                 {.egypt = true}, eightBits));
+                KrPrinter printer(setup.takeState());
+                const JobResult job =
+                    printer.receive(BuildSettingStream(kind, record, c.profile, c.hostPort));
+                ASSERT_TRUE(job.errors.empty()) << job.errors.front().message;
+                ASSERT_FALSE(printer.state().inUserSetupMode());
+                // Carried: all but the reserved byte; an initialization keeps the paper width of
+                // the printer's guide; Font B only for OVERSEA; the cut adjustment only for Egypt.
+                RecordBytes carried;
+                carried.set().reset(o::Reserved);
+                carried.set(o::PaperWidth, kind != SettingJobKind::InitializePrinter);
+                carried.set(o::FontB, c.profile.specIndex == SpecIndex::OVERSEA);
+                carried.set(o::BmCutAdjustment, c.profile.egypt);
+                carried.set(o::BmCutAdjustment + 1, c.profile.egypt);
+                ASSERT_EQ(CarriedBytes(printer.written()), carried);
+                const DecodedSettings decoded = DecodeSettings(printer.state().settings);
+                for (std::size_t i = 0; i < o::Reserved; ++i) {
+                    ASSERT_TRUE(decoded.known.test(i)) << "byte " << i;
+                    ASSERT_EQ(decoded.record[i], carried.test(i) ? record[i] : before[i])
+                        << "byte " << i << (carried.test(i) ? " (sent)" : " (not sent)");
+                }
+            }
+        }
+    }
 }
 
 }  // namespace

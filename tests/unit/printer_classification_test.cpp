@@ -1,84 +1,65 @@
+// The selection list: a queue judged by its driver, its port kind from the URI or the spooler's
+// port list, and its state; and the list's order by name or port.
 #include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
 
 #include "printer/device_uri.h"
 #include "printer/printer_driver.h"
+#include "printer/printer_sort.h"
 #include "printer/queue_classification.h"
+#include "printer/spooler_port_rules.h"
 
 namespace kestrel {
 namespace {
-
-QueueInfo Queue(PortKind kind, bool paused = false, bool offline = false, bool separator = false) {
-    QueueInfo q;
-    q.name = "q";
-    q.driverName = "ZOT KR-900 Raster";
-    q.port = "serial:/dev/ttyS1?baud=9600";
-    q.portKind = kind;
-    q.paused = paused;
-    q.offline = offline;
-    q.separatorPage = separator;
-    q.jobCount = 3;
-    return q;
-}
 
 TEST(Classification, FirstMatchingRuleDecides) {
     using CS = ConnectionStatus;
     using PI = PrinterIcon;
     using PK = PortKind;
+    const std::string kr = "ZOT KR-900 Raster";
+    const std::string other = "Generic PostScript Printer";
     const struct {
-        const char* label;
-        QueueInfo queue;
+        QueueInfo queue;  // {name, driver, port, kind, paused, offline, separator, jobs}
         CS status;
         PI icon;
     } cases[] = {
-        {"parallel", Queue(PK::Parallel), CS::Parallel, PI::Printer},
-        {"serial", Queue(PK::Serial), CS::Serial, PI::Printer},
-        {"usb", Queue(PK::Usb), CS::Usb, PI::Printer},
-        {"router", Queue(PK::PortRouter), CS::PortRouter, PI::Printer},
-        {"network", Queue(PK::Network), CS::Network, PI::PrinterInfo},
-        {"file", Queue(PK::File), CS::File, PI::PrinterInfo},
-        {"other", Queue(PK::NotCorresponded), CS::NotCorresponded, PI::PrinterInfo},
-        {"network before paused", Queue(PK::Network, true, true, true), CS::Network,
+        {{"parallel", kr, "parallel:/dev/lp0", PK::Parallel}, CS::Parallel, PI::Printer},
+        {{"serial", kr, "serial:/dev/ttyS1?baud=9600", PK::Serial, 0, 0, 0, 3},
+         CS::Serial,
+         PI::Printer},
+        {{"usb", kr, "", PK::Usb}, CS::Usb, PI::Printer},
+        {{"router", kr, "", PK::PortRouter}, CS::PortRouter, PI::Printer},
+        {{"network", kr, "", PK::Network}, CS::Network, PI::PrinterInfo},
+        {{"file", kr, "", PK::File}, CS::File, PI::PrinterInfo},
+        {{"other", kr, "", PK::NotCorresponded}, CS::NotCorresponded, PI::PrinterInfo},
+        {{"network before paused", kr, "", PK::Network, 1, 1, 1}, CS::Network, PI::PrinterInfo},
+        {{"file before paused", kr, "", PK::File, 1, 1, 1}, CS::File, PI::PrinterInfo},
+        {{"paused before offline", kr, "", PK::Usb, 1, 1}, CS::Paused, PI::PrinterInfo},
+        {{"offline before separator", kr, "", PK::Serial, 0, 1, 1}, CS::Offline, PI::PrinterInfo},
+        {{"separator before kind", kr, "", PK::Parallel, 0, 0, 1},
+         CS::SeparatorPage,
          PI::PrinterInfo},
-        {"file before paused", Queue(PK::File, true, true, true), CS::File, PI::PrinterInfo},
-        {"paused before offline", Queue(PK::Usb, true, true), CS::Paused, PI::PrinterInfo},
-        {"offline before separator", Queue(PK::Serial, false, true, true), CS::Offline,
-         PI::PrinterInfo},
-        {"separator before port kind", Queue(PK::Parallel, false, false, true), CS::SeparatorPage,
-         PI::PrinterInfo},
-        {"paused on unusable port", Queue(PK::NotCorresponded, true), CS::Paused, PI::PrinterInfo},
+        {{"paused on unusable port", kr, "", PK::NotCorresponded, 1}, CS::Paused, PI::PrinterInfo},
+        // An unsupported driver skips every port check.
+        {{"unsupported", other, "", PK::File, 1, 1, 1, 2}, CS::Parallel, PI::PrinterError},
     };
     for (const auto& c : cases) {
         const PrinterEntry e = BuildPrinterEntry(c.queue);
-        EXPECT_EQ(e.connectionStatus, c.status) << c.label;
-        EXPECT_EQ(e.iconId, c.icon) << c.label;
-        EXPECT_EQ(e.mechanismId, mechanism::FullCut) << c.label;
-        EXPECT_EQ(e.portName, c.queue.port) << c.label;
-        EXPECT_EQ(e.driverName, c.queue.driverName) << c.label;
-        EXPECT_EQ(e.jobCount, 3u) << c.label;
+        EXPECT_EQ(std::make_tuple(e.printerName, e.driverName, e.portName, e.jobCount,
+                                  e.connectionStatus, e.iconId, e.mechanismId),
+                  std::make_tuple(c.queue.name, c.queue.driverName, c.queue.port, c.queue.jobCount,
+                                  c.status, c.icon, c.queue.driverName == kr ? 18u : 240u))
+            << c.queue.name;
     }
-}
-
-TEST(Classification, UnsupportedDriverSkipsEveryPortCheck) {
-    QueueInfo q = Queue(PortKind::File, true, true, true);
-    q.driverName = "Generic PostScript Printer";
-    const PrinterEntry e = BuildPrinterEntry(q);
-    EXPECT_EQ(e.mechanismId, mechanism::Unsupported);
-    EXPECT_EQ(e.iconId, PrinterIcon::PrinterError);
-    EXPECT_EQ(e.connectionStatus, ConnectionStatus::Parallel);
-}
-
-TEST(Classification, TableKeepsOrderAndNotesSupportedDrivers) {
-    QueueInfo other = Queue(PortKind::Usb);
-    other.name = "laser";
-    other.driverName = "HP LaserJet";
-    QueueInfo kr = Queue(PortKind::Usb);
-    kr.name = "kr";
-    EXPECT_FALSE(BuildPrinterTable(std::vector{other, other}).anySupportedDriver);
-    const auto fill = BuildPrinterTable(std::vector{other, kr});
+    const QueueInfo laser{"laser", other, ""}, kr900{"kr", kr, ""};
+    EXPECT_FALSE(BuildPrinterTable(std::vector{laser, laser}).anySupportedDriver);
+    const auto fill = BuildPrinterTable(std::vector{laser, kr900});
     EXPECT_TRUE(fill.anySupportedDriver);
     ASSERT_EQ(fill.entries.size(), 2u);
-    EXPECT_EQ(fill.entries[0].printerName, "laser");
-    EXPECT_EQ(fill.entries[1].printerName, "kr");
+    EXPECT_EQ(fill.entries[0].printerName + fill.entries[1].printerName, "laserkr");
 }
 
 TEST(Classification, ExactDriverNameGivesMechanism) {
@@ -114,6 +95,149 @@ TEST(Classification, UriSchemeGivesPortKind) {
             EXPECT_EQ(PortKindFromDeviceUri(uri), kind) << uri;
         }
     }
+}
+
+const std::vector<SpoolerPort> kLocalPorts{
+    {"LPT1:", "Local Port"},
+    {"LPT2:", "Virtual printer port for USB"},
+    {"COM1:", "Local Port"},
+    {"FILE:", "Print to File"},
+    {"USB001", "Virtual printer port for USB"},
+    {"NQ001:", "NQ-PortRouter Port"},
+    {"http://10.0.0.9/", "NQ-PortRouter Port"},
+    {"IP_10.0.0.5", "Standard TCP/IP Port"},
+    {"Bare", ""},
+};
+
+// A port named like no kind keeps the initial kind, parallel.
+TEST(SpoolerPortRules, KindFromNameAndPortList) {
+    using PK = PortKind;
+    const struct {
+        std::string queuePort;
+        std::vector<SpoolerPort> ports;
+        PortKind kind;
+    } cases[] = {
+        {"\\\\server\\kr900", kLocalPorts, PK::Network},
+        {"FILE:", kLocalPorts, PK::File},
+        {"LPT1:", kLocalPorts, PK::Parallel},
+        {"LPT2:", kLocalPorts, PK::Usb},
+        {"LPT9:", kLocalPorts, PK::Parallel},
+        {"LPT1:", {{"LPT1:", "Local Port"}, {"LPT1:", "USB printing support"}}, PK::Usb},
+        {"COM7:", {}, PK::Serial},
+        {"USB001", kLocalPorts, PK::Usb},
+        {"USB009", {{"USB001", "Virtual printer port for USB"}}, PK::Usb},
+        {"USB001", {{"USB001", "Local Port"}}, PK::NotCorresponded},
+        {"USB001", {{"USB002", "Local Port"}, {"USB001", "USB port"}}, PK::Usb},
+        {"USB001", {{"LPT1:", "Local Port"}}, PK::Parallel},
+        {"NQ001:", kLocalPorts, PK::PortRouter},
+        {"http://10.0.0.9/", kLocalPorts, PK::NotCorresponded},
+        {"IP_10.0.0.5", kLocalPorts, PK::NotCorresponded},
+        {"Bare", kLocalPorts, PK::NotCorresponded},
+        {"NQ002:", {{"NQ002:", "Local Port"}, {"NQ002:", "NQ-PortRouter"}}, PK::PortRouter},
+        {"Ne00:", kLocalPorts, PK::Parallel},
+        {"lpt1:", {{"lpt1:", "USB"}}, PK::NotCorresponded},  // prefixes match with case
+        {"MYFILE:", {{"MYFILE:", "Local Port"}}, PK::NotCorresponded},
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        EXPECT_EQ(PortKindFromSpoolerPorts(cases[i].queuePort, cases[i].ports), cases[i].kind)
+            << "row " << i << ": " << cases[i].queuePort;
+    }
+}
+
+TEST(CompareAnsiNames, OrdersLikeTheShellComparison) {
+    // Letters without case first, then lower case first at the first letter differing in case
+    // (not capitals before small letters); hyphen and apostrophe passed over, then counted;
+    // symbols before digits before letters.
+    const std::pair<std::string_view, std::string_view> lessFirst[] = {
+        {"a", "B"},          {"apple", "Banana"}, {"abc", "ABC"},       {"kR", "Kr"},
+        {"Kr", "KR"},        {"abc", "abd"},      {"ab", "abc"},        {"Ab", "abc"},
+        {"KR900", "KR-900"}, {"KR-900", "KR901"}, {"KR-900", "KR900x"}, {"o'neil", "oneil2"},
+        {"_a", "0a"},        {"9", "a"},          {"Z1", "z2"},         {"", "a"},
+    };
+    for (const auto& [a, b] : lessFirst) {
+        EXPECT_LT(CompareAnsiNames(a, b), 0) << a << " vs " << b;
+        EXPECT_GT(CompareAnsiNames(b, a), 0) << b << " vs " << a;
+    }
+    EXPECT_EQ(CompareAnsiNames("same", "same"), 0);
+    EXPECT_EQ(CompareAnsiNames("", ""), 0);
+}
+
+// A table written as "name:port name:port ...".
+std::vector<PrinterEntry> Table(const std::string& rows) {
+    std::vector<PrinterEntry> table;
+    std::istringstream in(rows);
+    for (std::string row; in >> row;) {
+        const auto colon = row.find(':');
+        table.emplace_back().printerName = row.substr(0, colon);
+        table.back().portName = row.substr(colon + 1);
+    }
+    return table;
+}
+
+std::string Text(const std::vector<PrinterEntry>& table) {
+    std::string text;
+    for (const auto& e : table) {
+        text += (text.empty() ? "" : " ") + e.printerName + ":" + e.portName;
+    }
+    return text;
+}
+
+const std::string kDuplicates = "B:p1 A:p2 B:p3 A:p4 B:p5";
+
+// The quicksort places equal keys where its partition puts them, not stably.
+TEST(SortPrinterTable, TiesGoWhereThePartitionPutsThem) {
+    const auto name = SortColumn::PrinterName;
+    const auto rising = SortDirection::Rising;
+    const auto falling = SortDirection::Falling;
+    const struct {
+        std::string input;
+        SortColumn column;
+        SortDirection direction;
+        std::string expected;
+    } cases[] = {
+        // Rising: the pivot B/p1 ends last among the Bs, later equal keys are pulled in front.
+        {kDuplicates, name, rising, "A:p2 A:p4 B:p3 B:p5 B:p1"},
+        // Falling is not the mirror image: the Bs keep p1 first and the As keep p2 first.
+        {kDuplicates, name, falling, "B:p1 B:p5 B:p3 A:p2 A:p4"},
+        {"X:1 X:2 X:3 X:4", name, rising, "X:2 X:3 X:4 X:1"},
+        {"X:1 X:2 X:3", name, falling, "X:1 X:2 X:3"},
+        {"n1:USB n2:COM1 n3:USB n4:COM1", SortColumn::PortName, rising,
+         "n2:COM1 n4:COM1 n3:USB n1:USB"},
+        {"KR:1 kr:2 Alpha:3 beta:4", name, rising, "Alpha:3 beta:4 kr:2 KR:1"},
+        {"only:x", name, falling, "only:x"},
+    };
+    for (const auto& c : cases) {
+        auto table = Table(c.input);
+        SortPrinterTable(table, 0, static_cast<std::ptrdiff_t>(table.size()) - 1, c.column,
+                         c.direction);
+        EXPECT_EQ(Text(table), c.expected) << c.input;
+    }
+    auto table = Table("d:1 c:2 b:3 a:4");
+    SortPrinterTable(table, 1, 2, name, rising);  // only the given range
+    EXPECT_EQ(Text(table), "d:1 b:3 c:2 a:4");
+}
+
+TEST(HeaderClick, EachClickTurnsTheDirectionAndSortsByIt) {
+    auto table = Table("b:COM1 a:USB c:LPT1");
+    SortDirection direction = SortDirection::Rising;
+    SortAfterFill(table, direction);
+    EXPECT_EQ(Text(table), "a:USB b:COM1 c:LPT1");
+    SortOnHeaderClick(table, SortColumn::PortName, direction);
+    EXPECT_EQ(direction, SortDirection::Falling);
+    EXPECT_EQ(Text(table), "a:USB c:LPT1 b:COM1");
+    SortOnHeaderClick(table, SortColumn::PrinterName, direction);  // another header: rising
+    EXPECT_EQ(direction, SortDirection::Rising);
+    EXPECT_EQ(Text(table), "a:USB b:COM1 c:LPT1");
+    std::vector<PrinterEntry> empty;  // an empty table still turns the direction
+    SortOnHeaderClick(empty, SortColumn::PrinterName, direction);
+    EXPECT_EQ(direction, SortDirection::Falling);
+
+    // Duplicates: the falling click sorts from the order the rising one left.
+    table = Table(kDuplicates);
+    SortOnHeaderClick(table, SortColumn::PrinterName, direction);
+    SortOnHeaderClick(table, SortColumn::PrinterName, direction);
+    EXPECT_EQ(direction, SortDirection::Falling);
+    EXPECT_EQ(Text(table), "B:p1 B:p3 B:p5 A:p2 A:p4");
 }
 
 }  // namespace

@@ -1,30 +1,100 @@
-#include "commands/select_printer.h"
-
+// Choosing the printer: what the selection says about each queue, the dialog's loop until a usable
+// queue is chosen, and the serial line's follow-up after a send.
 #include <gtest/gtest.h>
 
 #include <deque>
 
+#include "commands/select_printer.h"
 #include "commands/send_flow.h"
 #include "commands/serial_follow_up.h"
 #include "ports/testing/flow_harness.h"
 #include "ports/testing/recording_host_port.h"
 #include "ports/testing/recording_ui.h"
 #include "printer/selection_outcome.h"
+#include "settings/profile_state.h"
 #include "storage/working_config.h"
 
 namespace kestrel {
 namespace {
 
-using namespace testing;
+using CS = ConnectionStatus;
+constexpr std::uint32_t kKr = mechanism::FullCut;
 
-QueueInfo Queue(std::string name, std::string driver, std::string port, PortKind kind) {
-    QueueInfo q;
-    q.name = std::move(name);
-    q.driverName = std::move(driver);
-    q.port = std::move(port);
-    q.portKind = kind;
-    return q;
+const std::string kJobs =
+    "The print job remains in spooler.\n\nComplete the print after clicking OK button \nand "
+    "select again.";
+const std::string kNetwork = "The network printer cannot be selected.";
+const std::string kFile =
+    "Printer port is FILE:.\n\nChange connection port after clicking OK button.";
+const std::string kPaused =
+    "Pause Printing is set.\n\nRemove the check on Pause Printing after clicking OK button.";
+const std::string kOffline =
+    "Printer is OFFLINE.\n\nRemove the check on Use Printer Offline after clicking OK button.";
+const std::string kSeparator =
+    "Separator Page is set.\n\nRemove the check on Separator Page after clicking OK button.";
+const std::string kPort =
+    "Connection port is not corresponded.\n\nChange conection port after clicking OK button "
+    "or\nselect the printer connected to the corresponding port.";
+const std::string kOther =
+    "A different printer is selected.\n\nPlease select the KR-900, KR-700 or KR-500 printer.";
+
+TEST(SelectionOutcome, StatusGivesOutcome) {
+    const struct {
+        CS status;
+        std::uint32_t jobs, mechanismId;
+        bool debug;
+        std::string text;  // empty: accepted
+        BoxIcon icon;
+    } cases[] = {
+        {CS::Parallel, 0, kKr, false, "", BoxIcon::None},
+        {CS::Parallel, 1, kKr, false, kJobs, BoxIcon::PrinterWarning},
+        {CS::Serial, 5, kKr, false, "", BoxIcon::None},
+        {CS::Usb, 2, kKr, false, "", BoxIcon::None},
+        {CS::PortRouter, 0, kKr, false, "", BoxIcon::None},
+        {CS::Network, 0, kKr, false, kNetwork, BoxIcon::Stop},
+        {CS::File, 0, kKr, false, kFile, BoxIcon::PrinterInfo},
+        {CS::Paused, 0, kKr, false, kPaused, BoxIcon::PrinterInfo},
+        {CS::Offline, 0, kKr, false, kOffline, BoxIcon::PrinterInfo},
+        {CS::SeparatorPage, 0, kKr, false, kSeparator, BoxIcon::PrinterInfo},
+        {CS::NotCorresponded, 0, kKr, false, kPort, BoxIcon::Stop},
+        {static_cast<CS>(5), 0, kKr, false, kPort, BoxIcon::Stop},  // a status no rule gives
+        {CS::Parallel, 0, mechanism::Unsupported, false, kOther, BoxIcon::PrinterError},
+        // Debug mode skips the port checks of another driver only.
+        {CS::Network, 3, mechanism::Unsupported, true, "", BoxIcon::None},
+        {CS::Paused, 0, kKr, true, kPaused, BoxIcon::PrinterInfo},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << static_cast<int>(c.status) << " " << c.text);
+        PrinterEntry e;
+        e.connectionStatus = c.status;
+        e.jobCount = c.jobs;
+        e.mechanismId = c.mechanismId;
+        const SelectionOutcome o = JudgeSelectedPrinter(e, c.debug);
+        const bool stop = c.icon == BoxIcon::Stop;
+        EXPECT_EQ(std::make_tuple(o.accepted, std::string(o.text), o.systemModalStop),
+                  std::make_tuple(c.text.empty(), c.text, stop));
+        if (!o.accepted) {
+            const MessageBox box = SelectionMessageBox(o);
+            EXPECT_EQ(std::make_tuple(o.icon, box.icon, box.systemModal, box.owner, box.style,
+                                      box.caption, box.buttons),
+                      std::make_tuple(c.icon, c.icon, stop, stop ? Owner::None : Owner::MainWindow,
+                                      stop ? 0u : kUserIconStyle, "KESTREL", Buttons::Ok));
+        }
+    }
 }
+
+TEST(SelectionMessageBox, FixedBoxes) {
+    EXPECT_EQ(NotSelectedMessageBox().text,
+              "The printer has not been selected.\n\nPlease select the KR-900, KR-700 or KR-500 "
+              "printer.");
+    EXPECT_EQ(NotSelectedMessageBox().icon, BoxIcon::PrinterWarning);
+    EXPECT_EQ(NoDriverMessageBox().text,
+              "The KR-900, KR-700 or KR-500 printer driver was not found.\nPlease install the "
+              "KR-900,KR-700 or KR-500 printer driver.\n\nProcessing is discontinued.");
+    EXPECT_EQ(NoDriverMessageBox().icon, BoxIcon::PrinterError);
+}
+
+using namespace testing;
 
 // The row of the printer table that shows the named queue.
 std::size_t RowOf(const AppState& state, const std::string& queue) {
@@ -65,6 +135,8 @@ struct ScriptedDialog final : PrinterSelectionDialog {
     }
 };
 
+const QueueInfo kLaser{"Laser", "Generic PostScript Printer", "usb://HP/Laser", PortKind::Usb};
+
 struct Fixture : FlowHarness {
     RecordingHostPortStore store;
     RecordingSerialLine line;
@@ -73,22 +145,16 @@ struct Fixture : FlowHarness {
     Fixture() {
         state.startupFolder = ::testing::TempDir();
         ps.queues = {
-            Queue("KR500", "ZOT KR-500 Raster", "usb://ZOT/KR-500", PortKind::Usb),
-            Queue("KR900", "ZOT KR-900 Raster", "serial:/dev/ttyS0?baud=9600", PortKind::Serial),
-            Queue("ToFile", "ZOT KR-700 Raster", "file:///tmp/x", PortKind::File),
-            Queue("Lpt", "ZOT KR-700 Raster", "parallel:/dev/lp0", PortKind::Parallel),
-            Queue("Laser", "Generic PostScript Printer", "usb://HP/Laser", PortKind::Usb),
+            {"KR500", "ZOT KR-500 Raster", "usb://ZOT/KR-500", PortKind::Usb},
+            {"KR900", "ZOT KR-900 Raster", "serial:/dev/ttyS0?baud=9600", PortKind::Serial},
+            {"ToFile", "ZOT KR-700 Raster", "file:///tmp/x", PortKind::File},
+            {"Lpt", "ZOT KR-700 Raster", "parallel:/dev/lp0", PortKind::Parallel, 0, 0, 0, 2},
+            kLaser,
         };
-        ps.queues[3].jobCount = 2;
     }
 };
 
 TEST(SelectPrinter, RefusesUntilAUsableQueueIsChosen) {
-    const std::string file =
-        "Printer port is FILE:.\n\nChange connection port after clicking OK button.";
-    const std::string jobs =
-        "The print job remains in spooler.\n\nComplete the print after clicking OK button \nand "
-        "select again.";
     const struct {
         std::vector<std::optional<std::string>> picks;
         bool debug;
@@ -98,18 +164,14 @@ TEST(SelectPrinter, RefusesUntilAUsableQueueIsChosen) {
     } cases[] = {
         {{"KR500"}, false, "KR500", {}, {}},
         {{std::nullopt}, false, "", {}, {}},
-        {{"ToFile", "Lpt", "KR900"}, false, "KR900", {file, jobs}, {}},
-        {{"Laser", std::nullopt}, false, "", {std::string(kDifferentPrinterText)}, {}},
+        {{"ToFile", "Lpt", "KR900"}, false, "KR900", {kFile, kJobs}, {}},
+        {{"Laser", std::nullopt}, false, "", {kOther}, {}},
         // Service mode accepts any driver, and OK without a row takes the second entry.
         {{"Laser"}, true, "Laser", {}, {}},
         {{""}, true, "KR900", {}, {}},
         {{"", "KR500"}, false, "KR500", {std::string(kNotSelectedText)}, {}},
-        {{""}, true, "Only", {}, {Queue("Only", "ZOT KR-500 Raster", "usb://x", PortKind::Usb)}},
-        {{"Laser"},
-         false,
-         "",
-         {std::string(kNoDriverText)},
-         {Queue("Laser", "Generic PostScript Printer", "usb://HP/Laser", PortKind::Usb)}},
+        {{""}, true, "Only", {}, {{"Only", "ZOT KR-500 Raster", "usb://x", PortKind::Usb}}},
+        {{"Laser"}, false, "", {std::string(kNoDriverText)}, {kLaser}},
     };
     for (const auto& c : cases) {
         Fixture f;

@@ -50,59 +50,44 @@ TEST(RawJob, EachFailedStepGivesItsCodeAndClosesWhatItOpened) {
         ps.shortWrite = c.shortWrite;
         AppState state;
         state.selectedPrinter().printerName = "KR500";
-        EXPECT_FALSE(SendRawJob(ps, state, bytes));
-        EXPECT_EQ(state.lastJobError, c.code);
-        EXPECT_EQ(ps.documentsStarted, c.documentsStarted);
-        EXPECT_EQ(ps.writeCalls, c.writes);
-        EXPECT_TRUE(ps.allClosed()) << ps.openCount << "/" << ps.closeCount;
+        EXPECT_EQ(std::make_tuple(SendRawJob(ps, state, bytes), state.lastJobError,
+                                  ps.documentsStarted, ps.writeCalls, ps.allClosed()),
+                  std::make_tuple(false, c.code, c.documentsStarted, c.writes, true));
     }
     EXPECT_FALSE(RawJobFailureMessage(JobError::None));
     EXPECT_FALSE(RawJobFailureMessage(JobError::BitmapNotFound));
 }
 
-TEST(SendSettingJob, SendWritesThePageOnceAsMyDocumentAndTheHostPortFollows) {
-    Fixture f;
-    f.state.lastJobError = JobError::Write;  // an earlier code is kept
-    f.view.page[o::Baudrate] = 3;            // 19200
-    f.view.page[o::Protocol] = 1;            // XON/XOFF
-    ASSERT_TRUE(SendSettingJob(f.ctx, kSend, Owner::MainWindow));
-
-    EXPECT_EQ(f.state.settings, f.view.page);
-    EXPECT_EQ(f.state.lastJobError, JobError::Write);
-    ASSERT_EQ(f.ps.jobs.size(), 1u);
-    EXPECT_EQ(f.ps.jobs[0].queue, "KR500");
-    EXPECT_EQ(f.ps.jobs[0].documentName, "My Document");
-    EXPECT_TRUE(f.ps.jobs[0].ended);
-    EXPECT_EQ(f.ps.writeCalls, 1);
-    EXPECT_TRUE(f.ps.allClosed());
-    EXPECT_EQ(f.ps.jobs[0].bytes,
-              BuildSettingStream(kSend, f.view.page, f.state.profile, kNonSerialHostPort));
-    EXPECT_EQ(f.clock.waits, (std::vector<long long>{2000, 1000}));
-    EXPECT_EQ(f.ui.progressTexts,
-              std::vector<std::string>{"The contents of a setting are written in the printer."});
-    EXPECT_EQ(f.ui.progressOpen, 0);
-    EXPECT_EQ(f.ui.cursors, (std::vector<CursorId>{CursorId::Wait, CursorId::Arrow}));
-    EXPECT_EQ(f.view.collects, 1);
-    EXPECT_EQ(f.view.refreshes, 1);
-    EXPECT_EQ(f.state.hostPort, (HostPortSettings{3, 1, 0, 1, 2}));
-    EXPECT_TRUE(f.state.serialSettingsChanged);
-}
-
-// The PC's line takes the format just sent; unchanged values leave the flag down.
-TEST(SendSettingJob, TheHostLineFollowsTheSentFormat) {
+// The page is written once as a RAW job; the PC's line takes the baud, format and flow just sent,
+// and unchanged values leave the flag down.
+TEST(SendSettingJob, SendWritesThePageOnceAndTheHostLineFollowsIt) {
     const struct {
-        std::uint8_t format;
+        std::uint8_t baud, format, protocol;
         HostPortSettings after;
     } cases[] = {
-        {0, {6, 0, 1, 0, 0}}, {1, {6, 0, 2, 0, 1}}, {2, kNonSerialHostPort},
-        {3, {6, 1, 1, 0, 3}}, {4, {6, 1, 2, 0, 4}},
+        {3, 2, 1, {3, 1, 0, 1, 2}},    {6, 0, 0, {6, 0, 1, 0, 0}}, {6, 1, 0, {6, 0, 2, 0, 1}},
+        {6, 2, 0, kNonSerialHostPort}, {6, 3, 0, {6, 1, 1, 0, 3}}, {6, 4, 0, {6, 1, 2, 0, 4}},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << int(c.baud) << " " << int(c.format));
         Fixture f;
+        f.state.lastJobError = JobError::Write;  // an earlier code is kept
+        f.view.page[o::Baudrate] = c.baud;
         f.view.page[o::Format] = c.format;
+        f.view.page[o::Protocol] = c.protocol;
         ASSERT_TRUE(SendSettingJob(f.ctx, kSend, Owner::MainWindow));
-        EXPECT_EQ(f.state.hostPort, c.after) << int(c.format);
-        EXPECT_EQ(f.state.serialSettingsChanged, c.format != 2) << int(c.format);
+        ASSERT_EQ(f.ps.jobs.size(), 1u);
+        EXPECT_EQ(f.ps.jobs[0].queue + "/" + f.ps.jobs[0].documentName, "KR500/My Document");
+        EXPECT_EQ(f.ps.jobs[0].bytes,
+                  BuildSettingStream(kSend, f.view.page, f.state.profile, kNonSerialHostPort));
+        EXPECT_EQ(std::tie(f.state.settings, f.state.lastJobError, f.clock.waits, f.ui.cursors),
+                  std::make_tuple(f.view.page, JobError::Write, std::vector<long long>{2000, 1000},
+                                  std::vector{CursorId::Wait, CursorId::Arrow}));
+        EXPECT_EQ(f.ui.progressTexts, std::vector<std::string>{
+                                          "The contents of a setting are written in the printer."});
+        EXPECT_EQ(std::make_tuple(f.ui.progressOpen, f.view.collects, f.view.refreshes,
+                                  f.state.hostPort, f.state.serialSettingsChanged),
+                  std::make_tuple(0, 1, 1, c.after, c.after != kNonSerialHostPort));
     }
 }
 
@@ -111,19 +96,15 @@ TEST(SendSettingJob, FailedJobChangesNothingButTheRecordAndLeavesNoWindowOpen) {
         Fixture f;
         f.ps.failAt = FailStep::Write;
         f.view.page[o::Baudrate] = 2;
-        f.state.settings[o::PaperWidth] = 5;
-        f.state.lastSentPaperWidth = 5;
+        f.state.settings[o::PaperWidth] = f.state.lastSentPaperWidth = 5;
         const SettingsRecord pageBefore = f.view.page;
         const SettingsRecord recordBefore = f.state.settings;
         EXPECT_FALSE(SendSettingJob(f.ctx, kind, Owner::SettingsFrame));
-        EXPECT_EQ(f.state.lastJobError, JobError::Write);
-        EXPECT_TRUE(f.clock.waits.empty());
-        EXPECT_EQ(f.view.refreshes, 0);
+        EXPECT_EQ(std::make_tuple(f.state.lastJobError, f.clock.waits.size(), f.view.refreshes,
+                                  f.state.serialSettingsChanged, f.ui.progressOpen, f.ui.current),
+                  std::make_tuple(JobError::Write, 0u, 0, false, 0, CursorId::Arrow));
         EXPECT_EQ(f.view.page, pageBefore);
         EXPECT_EQ(f.state.hostPort, kNonSerialHostPort);
-        EXPECT_FALSE(f.state.serialSettingsChanged);
-        EXPECT_EQ(f.ui.progressOpen, 0);
-        EXPECT_EQ(f.ui.current, CursorId::Arrow);
         // The record already holds what was to be sent: the page, or the defaults of all.
         EXPECT_EQ(f.state.settings,
                   kind == kSend   ? f.view.page
@@ -161,16 +142,13 @@ TEST(SettingCommand, AsksThenSendsAndReportsByLastJobError) {
         f.ps.failAt = c.fail;
         f.state.serialSettingsChanged = true;
         EXPECT_EQ(RunSettingCommand(f.ctx, c.kind, Owner::MainWindow), c.result);
-        ASSERT_GE(f.ui.boxes.size(), 1u);
-        EXPECT_EQ(f.ui.boxes[0].text, SettingJobQuestion(c.kind));
-        EXPECT_EQ(f.ui.boxes[0].buttons, Buttons::OkCancel);
-        EXPECT_EQ(f.ui.boxes[0].icon, BoxIcon::Question);
         ASSERT_EQ(f.ui.boxes.size(), c.box.empty() ? 1u : 2u);
+        EXPECT_EQ(
+            std::tie(f.ui.boxes[0].text, f.ui.boxes[0].buttons, f.ui.boxes[0].icon),
+            std::make_tuple(SettingJobQuestion(c.kind), Buttons::OkCancel, BoxIcon::Question));
         if (!c.box.empty()) {
-            EXPECT_EQ(f.ui.boxes[1].text, c.box);
-            EXPECT_EQ(f.ui.boxes[1].icon, BoxIcon::PrinterError);
-            EXPECT_EQ(f.ui.boxes[1].style, kUserIconStyle);
-            EXPECT_EQ(f.ui.boxes[1].caption, "KESTREL");
+            EXPECT_EQ(std::make_tuple(f.ui.boxes[1].text, f.ui.boxes[1].icon, f.ui.boxes[1].style),
+                      std::make_tuple(c.box, BoxIcon::PrinterError, kUserIconStyle));
         }
         EXPECT_EQ(static_cast<int>(f.ps.jobs.size()), c.jobs);
         // The serial-change flag is cleared after every successful send or initialization.
@@ -188,9 +166,8 @@ TEST(SettingCommand, SendRecordsTheLastSentPaperWidthInitializeKeepsIt) {
     ASSERT_EQ(RunSettingCommand(f.ctx, kInit, Owner::MainWindow), FlowResult::Done);
     SettingsRecord expected = FactoryDefaultRecord(SpecIndex::OVERSEA, MechanismIndex::KR500);
     expected[o::PaperWidth] = 5;
-    EXPECT_EQ(f.state.lastSentPaperWidth, 5);
-    EXPECT_EQ(f.state.settings, expected);
-    EXPECT_EQ(f.view.page, expected);
+    EXPECT_EQ(std::tie(f.state.lastSentPaperWidth, f.state.settings, f.view.page),
+              std::tie(expected[o::PaperWidth], expected, expected));
     EXPECT_EQ(f.view.collects, 1);  // only the send reads the page
 }
 

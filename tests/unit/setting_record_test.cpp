@@ -1,13 +1,17 @@
-// Factory default records by spec row and mechanism, the bounds, and how the printer and the
-// profile's region flags pick the record.
-#include "settings/factory_defaults.h"
-
+// The settings record: factory defaults by spec row and mechanism, the bounds, how the printer
+// and the profile's region flags pick the record; and the GS ( E stream that writes it into the
+// printer, byte for byte and in the printer's order (which bytes each kind of stream carries, and
+// the values of records other than the base one, are checked through the virtual printer).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 
+#include "settings/factory_defaults.h"
+#include "settings/setting_encoder.h"
 #include "settings/setting_options.h"
 #include "state/app_state.h"
+#include "test_helpers.h"
 
 namespace kestrel {
 namespace {
@@ -102,18 +106,16 @@ TEST(LoadFactoryDefaults, FlagsAndDefaultsFollowThePrinter) {
         state.selectedPrinter().mechanismId = c.mechanismId;
         state.settings[o::Buzzer] = 1;
         LoadFactoryDefaults(state);
-        EXPECT_EQ(state.profile.egypt, c.egypt);
-        EXPECT_EQ(state.profile.taiwan, c.taiwan);
-        EXPECT_EQ(state.profile.specIndex, c.spec);
-        EXPECT_EQ((std::array{state.settings[o::MaxSpeed], state.settings[o::PaperWidth],
-                              state.settings[o::BmSensor], state.settings[o::PneDetect],
-                              state.settings[o::Buzzer]}),
-                  (std::array<std::uint8_t, 5>{c.maxSpeed, c.paperWidth, c.bmSensor, c.pne, 0}));
+        EXPECT_EQ(std::make_tuple(state.profile.egypt, state.profile.taiwan,
+                                  state.profile.specIndex, state.settings[o::MaxSpeed],
+                                  state.settings[o::PaperWidth], state.settings[o::BmSensor],
+                                  state.settings[o::PneDetect], state.settings[o::Buzzer]),
+                  std::make_tuple(c.egypt, c.taiwan, c.spec, c.maxSpeed, c.paperWidth, c.bmSensor,
+                                  c.pne, std::uint8_t{0}));
         // A cleared flag stays cleared: a second load with the same printer changes nothing more.
-        const AppState before = state;
+        const auto before = std::make_tuple(state.profile, state.settings);
         LoadFactoryDefaults(state);
-        EXPECT_EQ(state.profile, before.profile);
-        EXPECT_EQ(state.settings, before.settings);
+        EXPECT_EQ(std::tie(state.profile, state.settings), before);
     }
 }
 
@@ -142,6 +144,63 @@ TEST(SyncMechanism, DebugModeLetsTheProfileDecideTheId) {
         SyncMechanism(state);
         EXPECT_EQ(state.selectedPrinter().mechanismId, c.idAfter) << c.idBefore;
         EXPECT_EQ(state.profile.mechanismIndex, c.indexAfter) << c.idBefore;
+    }
+}
+
+using testing::Hex;
+
+const HostPortSettings kHost8Bit{6, 1, 0, 0, 2};
+const HostPortSettings kHost7Bit{6, 0, 1, 0, 0};
+constexpr auto kSend = SettingJobKind::SendSettings;
+
+SettingsRecord Base() {
+    return FactoryDefaultRecord(SpecIndex::OVERSEA, MechanismIndex::STANDARD);
+}
+
+std::vector<std::uint8_t> Slice(const std::vector<std::uint8_t>& v, std::size_t at, std::size_t n) {
+    return {v.begin() + static_cast<std::ptrdiff_t>(std::min(at, v.size())),
+            v.begin() + static_cast<std::ptrdiff_t>(std::min(at + n, v.size()))};
+}
+
+TEST(SettingEncoder, BaseRecordSendMatchesTheWorkedExampleByteForByte) {
+    const auto expected = Hex(testing::kSendWorkedExample);
+    ASSERT_EQ(expected.size(), 167u);
+    EXPECT_EQ(BuildSettingStream(kSend, Base(), {}, kHost8Bit), expected);
+}
+
+// The cut adjustment goes as customize value 7E after the others, before the baud rate.
+TEST(SettingEncoder, EgyptFlagAddsTheCutAdjustment) {
+    ProfileState egypt;
+    egypt.egypt = true;
+    SettingsRecord r = Base();
+    SetBmCutAdjustment(r, -340);
+    auto expected = BuildSettingStream(kSend, r, {}, kHost8Bit);
+    const auto command = Hex("1D 28 45 04 00 05 7E AC FE");
+    expected.insert(expected.begin() + 13 + 33 + 30, command.begin(), command.end());
+    EXPECT_EQ(BuildSettingStream(kSend, r, egypt, kHost8Bit), expected);
+    EXPECT_LE(expected.size(), kSettingBufferSize);
+}
+
+// The printer applies each serial command as it arrives: a host on 8 bits gets the parity first.
+TEST(SettingEncoder, DataLengthAndParityFollowTheHostLine) {
+    const struct {
+        std::uint8_t format;
+        HostPortSettings host;
+        std::string first, second;
+    } cases[] = {
+        {2, kHost8Bit, "1D 28 45 03 00 0B 02 30", "1D 28 45 03 00 0B 04 38"},
+        {0, kHost8Bit, "1D 28 45 03 00 0B 02 32", "1D 28 45 03 00 0B 04 37"},
+        {1, kHost8Bit, "1D 28 45 03 00 0B 02 31", "1D 28 45 03 00 0B 04 37"},
+        {3, kHost7Bit, "1D 28 45 03 00 0B 04 38", "1D 28 45 03 00 0B 02 32"},
+        {4, kHost7Bit, "1D 28 45 03 00 0B 04 38", "1D 28 45 03 00 0B 02 31"},
+    };
+    for (const auto& c : cases) {
+        SettingsRecord r = Base();
+        r[offset::Format] = c.format;
+        const auto stream = BuildSettingStream(kSend, r, {}, c.host);
+        const std::size_t at = 5 + 8 + 33 + 30 + 13;  // after the 115200 baud command
+        EXPECT_EQ(Slice(stream, at, 8), Hex(c.first)) << int(c.format);
+        EXPECT_EQ(Slice(stream, at + 8, 8), Hex(c.second)) << int(c.format);
     }
 }
 

@@ -1,0 +1,197 @@
+// The virtual printer's folder: a printer survives being written and read, a state file holding
+// anything the printer could not hold is refused, a job that meets such a file keeps it aside and
+// starts the printer afresh, and a registered and printed logo comes out as a PNG with the same
+// dots. Settings jobs and `virtual show` through a real scheduler are the CUPS suite's.
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <algorithm>
+#include <fstream>
+
+#include "emulator/files/paper_image.h"
+#include "emulator/files/printer_folder.h"
+#include "emulator/files/state_file.h"
+#include "logo/bitmap_reader.h"
+#include "logo/logo_job.h"
+#include "logo/logo_preview.h"
+#include "logo/raster_conversion.h"
+#include "logo_test_bitmaps.h"
+#include "test_helpers.h"
+
+namespace kestrel::emulator {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::Hex;
+
+// A printer that has been through a bit: a logo, a setup left half-done, errors.
+PrinterState WornPrinter() {
+    KrPrinter printer(FactoryPrinterState(20));
+    printer.receive(Hex("1D 38 4C 0F 00 00 00 30 43 30 22 20 01 10 00 02 00 31 FF C0 80 40"));
+    printer.receive(Hex("1D 28 45 03 00 01 49 4E 1D 28 45 03 00 0B 03 31 07"));
+    return printer.takeState();
+}
+
+std::string Replaced(std::string text, const std::string& from, const std::string& to) {
+    const std::size_t at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    return at == std::string::npos ? text : text.replace(at, from.size(), to);
+}
+
+TEST(EmulatorStateFile, APrinterComesBackAsItWasWritten) {
+    const PrinterState state = WornPrinter();
+    ASSERT_TRUE(state.inUserSetupMode());
+    ASSERT_EQ(state.lastErrors.size(), 2u);
+    std::string why;
+    const auto read = StateFromText(StateToText(state), why);
+    ASSERT_TRUE(read) << why;
+    EXPECT_EQ(*read, state);
+}
+
+TEST(EmulatorStateFile, AFileWithValuesThePrinterCannotHoldIsRefused) {
+    const std::string good = StateToText(WornPrinter());
+    const struct {
+        const char* name;
+        std::string text;
+    } cases[] = {
+        {"not JSON", "{\"format\": "},
+        {"another format",
+         Replaced(good, "kestrel virtual printer 1", "kestrel virtual printer 2")},
+        {"density out of range", Replaced(good, "\"05\": 0", "\"05\": 7")},
+        {"paper of 50 columns", Replaced(good, "\"03\": 48", "\"03\": 50")},
+        {"switch of nine bits", Replaced(good, "\"7D\": \"00000000\"", "\"7D\": \"000000000\"")},
+        {"switch character 2", Replaced(good, "\"7D\": \"00000000\"", "\"7D\": \"00000002\"")},
+        {"1200 baud", Replaced(good, "\"baud\": 115200", "\"baud\": 1200")},
+        {"a plane one byte short", Replaced(good, "ffc08040", "ffc080")},
+        {"a plane not hex", Replaced(good, "ffc08040", "ffc0804g")},
+        {"seven bits below", Replaced(good, "\"dataBits\": 8", "\"dataBits\": 6")},
+        {"key code 1F 20", Replaced(good, "\"22 20\"", "\"1F 20\"")},
+        {"key code 7F 20", Replaced(good, "\"22 20\"", "\"7F 20\"")},
+        {"key code 22 1F", Replaced(good, "\"22 20\"", "\"22 1F\"")},
+        {"key code 22 7F", Replaced(good, "\"22 20\"", "\"22 7F\"")},
+        {"a missing member", Replaced(good, "\"jobsReceived\"", "\"jobs\"")},
+        {"a value of the wrong kind", Replaced(good, "\"dataBits\": 8", "\"dataBits\": \"8\"")},
+    };
+    for (const auto& c : cases) {
+        std::string why;
+        EXPECT_FALSE(StateFromText(c.text, why)) << c.name;
+        EXPECT_FALSE(why.empty()) << c.name;
+    }
+    for (const char* key : {"\"20 20\"", "\"7E 7E\""}) {  // the key codes' ends
+        std::string why;
+        EXPECT_TRUE(StateFromText(Replaced(good, "\"22 20\"", key), why)) << key << why;
+    }
+}
+
+// A state that is no printer's, or no file at all, is kept aside; the job finds a new printer.
+TEST(EmulatorStateFile, AJobOnAnUnreadableStateStartsAfreshAndKeepsTheFileAside) {
+    for (const bool folder : {false, true}) {
+        testing::ScratchFolder scratch;
+        const PrinterFiles files{scratch / "printer.json", scratch / "job-000001"};
+        if (folder) {
+            fs::create_directory(files.stateFile);
+        } else {
+            std::ofstream(files.stateFile) << "{ \"format\": \"kestrel virtual printer 1\" }";
+        }
+        const ReceivedJob job = ReceiveJob(files, Hex("1D 28 41 02 00 00 02"), 21);
+        ASSERT_EQ(job.problems.size(), 1u);
+        EXPECT_NE(job.problems[0].find(folder ? "cannot be read" : "not a printer state"),
+                  std::string::npos)
+            << job.problems[0];
+        EXPECT_TRUE(fs::exists(scratch / "printer.json.unreadable"));
+        const LoadedPrinter now = LoadPrinter(files.stateFile, 18);
+        ASSERT_FALSE(now.problem) << *now.problem;
+        EXPECT_EQ(std::make_tuple(now.state.mechanismId, now.state.jobsReceived),
+                  std::make_tuple(21u, 1u));
+        ASSERT_EQ(job.outputs, std::vector<fs::path>{scratch / "job-000001-list.txt"});
+        const auto list = testing::ReadAll(job.outputs[0]);
+        EXPECT_EQ(std::string(list.begin(), list.end()).substr(0, 21), "KR-500 settings list\n");
+    }
+}
+
+TEST(EmulatorStateFile, OnlyAnAbsoluteLocalFolderIsAPrinterFolder) {
+    const struct {
+        const char* uri;
+        std::optional<fs::path> folder;
+    } cases[] = {
+        {"kestrel-printer:/srv/tills/7", fs::path("/srv/tills/7")},
+        {"kestrel-printer:///srv/tills/7", fs::path("/srv/tills/7")},
+        {"kestrel-printer://localhost/srv/till%207/", fs::path("/srv/till 7/")},
+        {"KESTREL-PRINTER:/srv/../tmp/x", fs::path("/tmp/x")},
+        {"kestrel-printer:srv/tills", std::nullopt},
+        {"kestrel-printer://printserver/srv", std::nullopt},
+        {"kestrel-printer:/srv/%00x", std::nullopt},
+        {"kestrel-printer:/srv/%4", std::nullopt},
+        {"usb://ZOT/KR-500", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(KestrelPrinterFolder(c.uri), c.folder) << c.uri;
+    }
+    EXPECT_EQ(
+        QueuePrinterFiles("KR-900 on COM1", "serial:/dev/ttyS0", "/cap", "job-000002").stateFile,
+        fs::path("/cap/KR-900%20on%20COM1.printer.json"));
+}
+
+// The picture in an RGB PNG file; width 0 when it cannot be read.
+RgbImage ReadPng(const fs::path& path) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    RgbImage png{};
+    if (png_image_begin_read_from_file(&image, path.c_str())) {
+        image.format = PNG_FORMAT_RGB;
+        png.rgb.resize(PNG_IMAGE_SIZE(image));
+        if (png_image_finish_read(&image, nullptr, png.rgb.data(), 0, nullptr)) {
+            png.width = image.width;
+            png.height = image.height;
+        }
+    }
+    png_image_free(&image);
+    return png;
+}
+
+// One mono and two two-colour logos (one run-length coded) go through the printer to paper.
+TEST(EmulatorVirtualPrinter, ALogoRegisteredAndPrintedComesBackAsTheSameDots) {
+    const fs::path suite = fs::path(KESTREL_TESTDATA_DIR) / "bmpsuite" / "good";
+    const std::pair<const char*, bool> cases[] = {
+        {"pal1.bmp", false}, {"pal8.bmp", true}, {"pal4rle.bmp", true}};
+    testing::ScratchFolder scratch;
+    int slot = 0;
+    for (const auto& [file, twoColor] : cases) {
+        SCOPED_TRACE(file);
+        const BitmapRead read = ReadLogoBitmap((suite / file).string(), twoColor);
+        ASSERT_EQ(read.result, BitmapReadResult::BMP_OK);
+        const LogoPlanes expected = ConvertLogoBitmap(*read.bitmap, read.twoColor).planes;
+        LogoJobBuffer define;
+        BuildLogoDefineCommand(expected, slot, define);
+        const fs::path state = scratch / "printer.json";
+        const auto job = [&](std::span<const std::uint8_t> bytes) {
+            return ReceiveJob({state, scratch / file}, bytes, mechanism::FullCut);
+        };
+        ASSERT_TRUE(job(define.data).outputs.empty());
+        const ReceivedJob print = job(BuildLogoPrintJob(slot++, twoColor, true));
+        ASSERT_EQ(print.outputs.size(), 1u);
+
+        // The paper shows the stored planes under the caption line, dot for dot; above it no print.
+        const RgbImage paper = ReadPng(print.outputs[0]);
+        const RgbImage dots = RenderLogoPlanes(expected);
+        const std::uint32_t top = kPaperMargin + kLineHeight;
+        ASSERT_GE(paper.height, top + dots.height);
+        ASSERT_GE(paper.width, dots.width);
+        for (std::uint32_t y = 0; y < dots.height; ++y) {
+            ASSERT_TRUE(std::equal(dots.rgb.begin() + y * dots.width * 3,
+                                   dots.rgb.begin() + (y + 1) * dots.width * 3,
+                                   paper.rgb.begin() + ((top + y) * paper.width) * 3))
+                << "row " << y;
+        }
+        const auto inked = [&](std::uint32_t y0, std::uint32_t y1) {
+            return std::any_of(paper.rgb.begin() + y0 * paper.width * 3,
+                               paper.rgb.begin() + y1 * paper.width * 3,
+                               [](std::uint8_t v) { return v != 0xFF; });
+        };
+        EXPECT_FALSE(inked(0, kPaperMargin));
+        EXPECT_TRUE(inked(kPaperMargin, top)) << "no caption";
+    }
+}
+
+}  // namespace
+}  // namespace kestrel::emulator

@@ -34,16 +34,6 @@ private:
     PrintSystem& m_inner;
 };
 
-QueueInfo Queue(std::string name, std::string driver, std::string port, bool paused = false) {
-    QueueInfo q;
-    q.name = std::move(name);
-    q.driverName = std::move(driver);
-    q.port = std::move(port);
-    q.portKind = PortKind::Usb;
-    q.paused = paused;
-    return q;
-}
-
 // kestrel-cli with its own start-up folder (no profile, no working configuration) and three
 // queues: a KR-500, a paused KR-900 and a laser printer.
 struct Cli {
@@ -55,9 +45,10 @@ struct Cli {
     std::ostringstream out, err;
 
     Cli() {
-        fake.queues = {Queue("KR500", "ZOT KR-500 Raster", "usb://ZOT/KR-500"),
-                       Queue("Paused", "ZOT KR-900 Raster", "usb://ZOT/KR-900", true),
-                       Queue("Laser", "Generic PostScript Printer", "usb://HP/Laser")};
+        fake.queues = {
+            {"KR500", "ZOT KR-500 Raster", "usb://ZOT/KR-500", PortKind::Usb, false},
+            {"Paused", "ZOT KR-900 Raster", "usb://ZOT/KR-900", PortKind::Usb, true},
+            {"Laser", "Generic PostScript Printer", "usb://HP/Laser", PortKind::Usb, false}};
     }
     template <typename Bytes>
     std::string file(const std::string& name, const Bytes& bytes) const {
@@ -162,12 +153,7 @@ TEST(CliRun, RefusalsGiveTheirExitCodeAndMessageAndSendNothing) {
         cli.file("bad.kcf", outOfRange);
         cli.file("cut.prn", Hex(cut));
         cli.file("short.kcf", std::vector<std::uint8_t>(37, 0));
-        std::vector<std::string> args;
-        for (std::size_t at = 0; at < c.args.size();) {
-            const std::size_t bar = std::min(c.args.find('|', at), c.args.size());
-            args.push_back(c.args.substr(at, bar - at));
-            at = bar + 1;
-        }
+        std::vector<std::string> args = testing::Split(c.args);
         if (!args.empty() && args.back() == "fail") {
             args.pop_back();
             cli.fake.failAt = testing::FailStep::StartDocument;
@@ -182,23 +168,18 @@ TEST(CliRun, RefusalsGiveTheirExitCodeAndMessageAndSendNothing) {
 TEST(CliPrinters, JsonListsStatusIconAndTheSelectionsVerdict) {
     Cli cli;
     ASSERT_EQ(cli.run({"printers", "--json"}), 0) << cli.err.str();
-    const auto list = nlohmann::json::parse(cli.out.str());
-    const std::tuple<std::string, int, int, std::string> expected[] = {
-        {"KR500", 8, 160, ""},
-        {"Laser", 0, 162,
+    nlohmann::json got = nlohmann::json::array();
+    for (const auto& q : nlohmann::json::parse(cli.out.str())) {
+        got.push_back({q["name"], q["status"], q["icon"], q["usable"], q["message"]});
+    }
+    const nlohmann::json expected = {
+        {"KR500", 8, 160, true, ""},
+        {"Laser", 0, 162, false,
          kOtherPrinter + "\n\nPlease select the KR-900, KR-700 or KR-500 printer."},
-        {"Paused", 4, 163,
+        {"Paused", 4, 163, false,
          kPaused + "\n\nRemove the check on Pause Printing after clicking OK button."},
     };
-    ASSERT_EQ(list.size(), 3u);
-    for (std::size_t i = 0; i < 3; ++i) {
-        const auto& [name, status, icon, message] = expected[i];
-        EXPECT_EQ(list[i]["name"], name);
-        EXPECT_EQ(list[i]["status"], status) << name;
-        EXPECT_EQ(list[i]["icon"], icon) << name;
-        EXPECT_EQ(list[i]["usable"], message.empty()) << name;
-        EXPECT_EQ(list[i]["message"], message) << name;
-    }
+    EXPECT_EQ(got, expected);
 }
 
 TEST(CliSettings, SetThenShowRoundTripsAndShowWithoutAFileGivesTheDefaults) {
@@ -208,22 +189,21 @@ TEST(CliSettings, SetThenShowRoundTripsAndShowWithoutAFileGivesTheDefaults) {
               0)
         << cli.err.str();
     EXPECT_EQ(fs::file_size(cli.scratch / "shop.kcf"), 38u);
-    // An edit of the existing 38-byte file is refused for its option alone.
+    // An edit of the existing file is refused for its option alone and changes nothing.
     EXPECT_EQ(cli.run({"settings", "set", "@shop.kcf", "Buzzer=Loud"}), 2);
     EXPECT_TRUE(cli.errHas("\"Loud\" is not an option of \"Buzzer\"")) << cli.err.str();
     Cli show;
     ASSERT_EQ(show.run({"settings", "show", cli.folder + "/shop.kcf", "--json"}), 0);
-    std::map<std::string, nlohmann::json> byLabel;
+    std::map<std::string, nlohmann::json> s;
     const auto doc = nlohmann::json::parse(show.out.str());
     for (const auto& item : doc["settings"]) {
-        byLabel[item["label"]] = item;
+        s[item["label"]] = item;
     }
-    EXPECT_EQ(byLabel["Paper Width"]["index"], 5);
-    EXPECT_EQ(byLabel["Paper Width"]["text"], "58mm/32column");
-    EXPECT_EQ(byLabel["BM Cut Adjustment"]["value"], -340);
-    EXPECT_EQ(byLabel["Buzzer"]["text"], "Enable");  // the refused edit changed nothing
-    EXPECT_EQ(byLabel["Max Speed"]["text"], "9");    // untouched factory default
-
+    // Max Speed is the untouched factory default.
+    EXPECT_EQ(
+        std::tuple(s["Paper Width"]["index"], s["Paper Width"]["text"],
+                   s["BM Cut Adjustment"]["value"], s["Buzzer"]["text"], s["Max Speed"]["text"]),
+        std::tuple(5, "58mm/32column", -340, "Enable", "9"));
     Cli defaults;
     ASSERT_EQ(defaults.run({"settings", "show"}), 0) << defaults.err.str();
     EXPECT_TRUE(defaults.outHas("# factory defaults (no ")) << defaults.out.str();
@@ -246,10 +226,9 @@ TEST(CliLogo, RegisterSendsTheDefineCommandAndPreviewWritesAPng) {
     ASSERT_EQ(cli.run({"logo", "preview", bmp, "-o", "@logo.png"}), 0) << cli.err.str();
     const std::vector<std::uint8_t> png = testing::ReadAll(cli.scratch / "logo.png");
     ASSERT_GT(png.size(), 24u);
-    EXPECT_EQ(std::string(png.begin() + 1, png.begin() + 4), "PNG");
-    // IHDR width and height, big-endian at offsets 16 and 20: the width of the planes' bytes.
-    EXPECT_EQ(png[19], 16);
-    EXPECT_EQ(png[23], 3);
+    // The signature, then the big-endian width and height of IHDR: the width of the planes' bytes.
+    EXPECT_EQ(std::tuple(std::string(png.begin() + 1, png.begin() + 4), int{png[19]}, int{png[23]}),
+              std::tuple("PNG", 16, 3));
 }
 
 TEST(CliDecode, TheSettingExampleCarriesTheBaseDefaultRecord) {
@@ -266,59 +245,55 @@ TEST(CliDecode, TheSettingExampleCarriesTheBaseDefaultRecord) {
         EXPECT_NE(s["label"], "BM Cut Adjustment");
         EXPECT_EQ(s["index"], base[s["offset"].get<std::size_t>()]) << s["label"];
     }
-    Cli text;
-    ASSERT_EQ(text.run({"decode", file}), 0);
-    EXPECT_TRUE(text.outHas("    76  GS ( E fn 11: baud rate 115200: Baudrate: 115200BPS\n"));
-    EXPECT_TRUE(text.outHas("  Format                 8NONE1\n")) << text.out.str();
+    ASSERT_EQ(cli.run({"decode", file}), 0);
+    EXPECT_TRUE(cli.outHas("    76  GS ( E fn 11: baud rate 115200: Baudrate: 115200BPS\n"));
+    EXPECT_TRUE(cli.outHas("  Format                 8NONE1\n")) << cli.out.str();
 }
 
+// A dry run writes the exact bytes, sends nothing, and saves no working configuration.
 TEST(CliJobCommands, SendInitAndListSendTheStreamsOfTheQueuesModel) {
-    const std::pair<const char*, std::vector<std::uint8_t>> cases[] = {
+    SettingsRecord record = FactoryDefaultRecord(SpecIndex::OVERSEA, MechanismIndex::KR500);
+    record[offset::Baudrate] = 2;
+    const std::pair<std::string, std::vector<std::uint8_t>> cases[] = {
         {"send", Kr500Stream(SettingJobKind::SendSettings)},
         {"init", Kr500Stream(SettingJobKind::InitializePrinter)},
         {"list-print", {kSettingsListStream.begin(), kSettingsListStream.end()}},
+        {"send|--settings|@shop.kcf|--save|--dry-run|@job.bin",
+         Kr500Stream(SettingJobKind::SendSettings, 2)},
     };
     for (const auto& [command, bytes] : cases) {
+        SCOPED_TRACE(command);
         Cli cli;
-        EXPECT_EQ(cli.run({command, "--printer", "KR500", "--yes"}), 0) << cli.err.str();
-        ASSERT_EQ(cli.fake.jobs.size(), 1u) << command;
-        EXPECT_EQ(cli.fake.jobs[0].bytes, bytes) << command;
-        EXPECT_EQ(cli.fake.jobs[0].queue, "KR500");
-        EXPECT_TRUE(cli.outHas("Job sent to KR500\n")) << cli.out.str();
+        cli.file("shop.kcf", record);
+        std::vector<std::string> args = testing::Split(command);
+        args.insert(args.begin() + 1, {"--printer", "KR500", "--yes"});
+        EXPECT_EQ(cli.run(args), 0) << cli.err.str();
+        const bool dry = command.ends_with("job.bin");
+        ASSERT_EQ(cli.fake.jobs.size(), dry ? 0u : 1u);
+        if (dry) {
+            EXPECT_EQ(testing::ReadAll(cli.scratch / "job.bin"), bytes);
+            EXPECT_TRUE(cli.outHas("Job written to " + cli.folder + "/job.bin")) << cli.out.str();
+            EXPECT_FALSE(fs::exists(cli.scratch / "kestrel.ini"));
+        } else {
+            EXPECT_EQ(std::tie(cli.fake.jobs[0].bytes, cli.fake.jobs[0].queue),
+                      std::tie(bytes, "KR500"));
+            EXPECT_TRUE(cli.outHas("Job sent to KR500\n")) << cli.out.str();
+        }
     }
-}
-
-// A dry run writes the exact bytes, sends nothing, and does not save the working configuration.
-TEST(CliJobCommands, DryRunWritesTheExactBytesAndSavesNothing) {
-    Cli cli;
-    SettingsRecord record = FactoryDefaultRecord(SpecIndex::OVERSEA, MechanismIndex::KR500);
-    record[offset::Baudrate] = 2;
-    cli.file("shop.kcf", record);
-    EXPECT_EQ(cli.run({"send", "--printer", "KR500", "--settings", "@shop.kcf", "--yes", "--save",
-                       "--dry-run", "@job.bin"}),
-              0)
-        << cli.err.str();
-    EXPECT_TRUE(cli.fake.jobs.empty());
-    EXPECT_TRUE(cli.outHas("Job written to " + cli.folder + "/job.bin"));
-    EXPECT_EQ(testing::ReadAll(cli.scratch / "job.bin"),
-              Kr500Stream(SettingJobKind::SendSettings, 2));
-    EXPECT_FALSE(fs::exists(cli.scratch / "kestrel.ini"));
 }
 
 // Only a scheduler on this machine has its serial devices here; termios is applied only then.
 TEST(CliSerialFollowUp, OnlyALocalSchedulerIsLocal) {
-    const std::pair<const char*, bool> cases[] = {
-        {"", true},
-        {"/run/cups/cups.sock", true},
-        {"localhost", true},
-        {"127.0.0.1:631", true},
-        {"[::1]:631", true},
-        {"::1", true},
-        {"printhost", false},
-        {"printhost:631", false},
-        {"10.0.0.5:631", false},
-        {"[fe80::1]:631", false},
-    };
+    const std::pair<const char*, bool> cases[] = {{"", true},
+                                                  {"/run/cups/cups.sock", true},
+                                                  {"localhost", true},
+                                                  {"127.0.0.1:631", true},
+                                                  {"[::1]:631", true},
+                                                  {"::1", true},
+                                                  {"printhost", false},
+                                                  {"printhost:631", false},
+                                                  {"10.0.0.5:631", false},
+                                                  {"[fe80::1]:631", false}};
     for (const auto& [server, local] : cases) {
         EXPECT_EQ(SchedulerIsLocal(server), local) << server;
     }

@@ -7,13 +7,13 @@
 #include <algorithm>
 #include <filesystem>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "logo/bitmap_decoder.h"
 #include "logo/bitmap_reader.h"
 #include "logo/raster_conversion.h"
+#include "test_helpers.h"
 
 namespace kestrel {
 namespace {
@@ -60,8 +60,7 @@ const Folder kFolders[] = {
 
 std::set<std::string> Bmps(const std::string& names) {
     std::set<std::string> out;
-    std::istringstream in(names);
-    for (std::string name; in >> name;) {
+    for (const std::string& name : testing::Split(names, ' ')) {
         out.insert(name + ".bmp");
     }
     return out;
@@ -93,13 +92,11 @@ std::vector<std::uint8_t> Decode(const PackedBitmap& bitmap) {
     DecodeBitmapRows(bitmap, [&](std::uint32_t row, std::span<const std::uint8_t> bgr) {
         ++seen.at(row);
         for (std::size_t i = 0; i < width * 3; i += 3) {
-            std::uint8_t* px = rgb.data() + row * width * 3 + i;
-            px[0] = bgr[i + 2];
-            px[1] = bgr[i + 1];
-            px[2] = bgr[i];
+            std::copy_n(std::make_reverse_iterator(bgr.begin() + i + 3), 3,
+                        rgb.begin() + row * width * 3 + i);
         }
     });
-    EXPECT_TRUE(std::ranges::all_of(seen, [](int n) { return n == 1; })) << "rows missing";
+    EXPECT_EQ(seen, std::vector<int>(rows, 1)) << "rows missing or repeated";
     return rgb;
 }
 

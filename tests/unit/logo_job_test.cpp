@@ -40,20 +40,16 @@ std::string Question(const std::string& what) {
            ".\n\nPlease check that the printer is connected\nand click OK button.";
 }
 
-// 576 dots x 600 rows in two colours: the length needs its third byte.
+// 576 dots x 600 rows in two colours: the length 10 + 2 (k + 1) = 0x01518C needs its third byte.
 TEST(LogoDefineCommand, LengthAndParameterCountFollowPlaneSize) {
-    LogoPlanes planes{600, std::vector<std::uint8_t>(72 * 600, 0x5A),
-                      std::vector<std::uint8_t>(72 * 600, 0xA5), 72 * 600};
+    const std::vector<std::uint8_t> plane1(72 * 600, 0x5A), plane2(72 * 600, 0xA5);
     LogoJobBuffer buffer;
-    BuildLogoDefineCommand(planes, 4, buffer);
-    const std::size_t k = planes.planeSize;
-    ASSERT_EQ(buffer.data.size(), 17 + 2 * (k + 1));  // 10 + 2 (k + 1) = 0x01518C
-    EXPECT_EQ(std::vector<std::uint8_t>(buffer.data.begin(), buffer.data.begin() + 17),
-              Hex("1D 38 4C 8C 51 01 00 30 43 30 24 20 02 40 02 58 02"));
-    EXPECT_EQ(buffer.data[17], 0x31);
-    EXPECT_EQ(buffer.data[17 + k], 0x5A);
-    EXPECT_EQ(buffer.data[18 + k], 0x32);
-    EXPECT_EQ(buffer.data.back(), 0xA5);
+    BuildLogoDefineCommand({600, plane1, plane2, 72 * 600}, 4, buffer);
+    auto expected = Hex("1D 38 4C 8C 51 01 00 30 43 30 24 20 02 40 02 58 02 31");
+    expected.insert(expected.end(), plane1.begin(), plane1.end());
+    expected.push_back(0x32);
+    expected.insert(expected.end(), plane2.begin(), plane2.end());
+    EXPECT_TRUE(buffer.data == expected);
 }
 
 // "Logo5" = 4C 6F 67 6F 35; "(Monochrome)" and "(2Color)" in ASCII.
@@ -77,9 +73,17 @@ TEST(LogoPrintJob, BytesInOrder) {
 
 class LogoFlow : public ::testing::Test, protected testing::FlowHarness {
 protected:
+    std::vector<std::vector<std::uint8_t>> sent() const {
+        std::vector<std::vector<std::uint8_t>> out;
+        for (const auto& job : ps.jobs) {
+            out.push_back(job.bytes);
+        }
+        return out;
+    }
     testing::ScratchFolder folder;
 };
 
+// The job's own two-colour argument is for print jobs only: the slot's choice decides.
 TEST_F(LogoFlow, RegisterSendsTheDefineCommandInTheSlotsColourModeThenWaits) {
     state.logoTable[2].path = folder.write("logo.bmp", kTenByTwoMono).string();
     ASSERT_TRUE(RunLogoJob(ctx, LogoJobKind::LogoRegister, 2, false, true));
@@ -87,14 +91,10 @@ TEST_F(LogoFlow, RegisterSendsTheDefineCommandInTheSlotsColourModeThenWaits) {
     EXPECT_EQ(ui.progressTexts, std::vector<std::string>{"Logo 3 is registered to the printer."});
     EXPECT_EQ(ui.cursors, (std::vector<CursorId>{CursorId::Wait, CursorId::Arrow}));
     EXPECT_EQ(ui.progressOpen, 0);
-    // The job's own two-colour argument is for print jobs only.
-    state.logoTable[2].path = folder.write("logo.bmp", kTenByTwoColour).string();
-    state.logoTable[2].twoColor = true;
+    state.logoTable[2] = {true, folder.write("logo.bmp", kTenByTwoColour).string()};
     ASSERT_TRUE(RunLogoJob(ctx, LogoJobKind::LogoRegister, 2, false, false));
-    ASSERT_EQ(ps.jobs.size(), 2u);
-    EXPECT_EQ(ps.jobs[0].bytes, Hex(kTenByTwoMonoDefine));
-    EXPECT_EQ(ps.jobs[0].documentName, "My Document");
-    EXPECT_EQ(ps.jobs[1].bytes, Hex(kTenByTwoColourDefine));
+    EXPECT_EQ(sent(), (std::vector{Hex(kTenByTwoMonoDefine), Hex(kTenByTwoColourDefine)}));
+    EXPECT_EQ(ps.jobs.at(0).documentName, "My Document");
     EXPECT_TRUE(ps.allClosed());
 }
 
@@ -135,14 +135,12 @@ TEST_F(LogoFlow, RegisterCommandWithoutFileOrWithAMissingOne) {
     EXPECT_EQ(state.lastJobError, JobError::BitmapNotFound);
     EXPECT_EQ(ps.openCount, 0);
     ASSERT_EQ(ui.boxes.size(), 2u);
-    EXPECT_EQ(ui.boxes[0].text, Question("registered"));
-    EXPECT_EQ(ui.boxes[0].icon, BoxIcon::Question);
-    EXPECT_EQ(ui.boxes[0].owner, Owner::LogoDialog);
-    const MessageBox& failure = ui.boxes[1];
-    EXPECT_EQ(failure.text,
-              LogoJobFailureMessage(JobError::BitmapNotFound, state.logoTable[1].path));
-    EXPECT_EQ(std::tuple(failure.icon, failure.style, failure.buttons, failure.owner),
-              std::tuple(BoxIcon::PrinterError, kUserIconStyle, Buttons::Ok, Owner::LogoDialog));
+    const MessageBox &question = ui.boxes[0], &failure = ui.boxes[1];
+    EXPECT_EQ(std::tie(question.text, question.icon, question.owner),
+              std::tuple(Question("registered"), BoxIcon::Question, Owner::LogoDialog));
+    EXPECT_EQ(std::tie(failure.text, failure.icon, failure.style, failure.buttons, failure.owner),
+              std::tuple(LogoJobFailureMessage(JobError::BitmapNotFound, state.logoTable[1].path),
+                         BoxIcon::PrinterError, kUserIconStyle, Buttons::Ok, Owner::LogoDialog));
 }
 
 TEST_F(LogoFlow, ACancelledQuestionSendsNothing) {
@@ -163,10 +161,11 @@ TEST_F(LogoFlow, ConfirmationPrintAsksOnceSendsTenJobsCuttingOnlyAfterTheLast) {
     state.logoTable[2].twoColor = true;  // the slot's choice does not matter here
     EXPECT_EQ(RunLogoCommand(ctx, LogoCommand::ConfirmationPrint, 2), FlowResult::Done);
     EXPECT_EQ(ui.boxTexts(), std::vector<std::string>{Question("printed")});
-    ASSERT_EQ(ps.jobs.size(), 10u);
+    std::vector<std::vector<std::uint8_t>> expected;
     for (int i = 0; i < 10; ++i) {
-        EXPECT_EQ(ps.jobs[i].bytes, BuildLogoPrintJob(i % 5, i >= 5, i == 9)) << i;
+        expected.push_back(BuildLogoPrintJob(i % 5, i >= 5, i == 9));
     }
+    EXPECT_EQ(sent(), expected);
     // Every send failing: each of the ten reports its failure, with no wait, the progress window
     // closed and the cursor back.
     ui.boxes.clear();
@@ -174,11 +173,8 @@ TEST_F(LogoFlow, ConfirmationPrintAsksOnceSendsTenJobsCuttingOnlyAfterTheLast) {
     ps.failAt = testing::FailStep::Open;
     EXPECT_EQ(RunLogoCommand(ctx, LogoCommand::ConfirmationPrint, 0), FlowResult::Failed);
     const std::vector<std::string> texts = ui.boxTexts();
-    ASSERT_EQ(texts.size(), 11u);
-    EXPECT_EQ(std::count(texts.begin(), texts.end(),
-                         "The printer cannot be opened.\nThe output device might be used by other "
-                         "applications."),
-              10);
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), texts.back()), 10) << texts.back();
+    EXPECT_EQ(texts.size(), 11u);
     EXPECT_TRUE(clock.waits.empty());
     EXPECT_EQ(ui.progressOpen, 0);
     EXPECT_EQ(ui.current, CursorId::Arrow);
@@ -195,11 +191,9 @@ TEST_F(LogoFlow, PrintAndDeleteSendTheirBytes) {
     ASSERT_TRUE(RunLogoJob(ctx, LogoJobKind::LogoDelete, 4, false, false));
     EXPECT_EQ(ui.boxTexts(), (std::vector<std::string>{Question("printed"), Question("printed"),
                                                        Question("deleted")}));
-    ASSERT_EQ(ps.jobs.size(), 4u);
-    EXPECT_EQ(ps.jobs[0].bytes, BuildLogoPrintJob(4, true, true));
-    EXPECT_EQ(ps.jobs[1].bytes, BuildLogoPrintJob(4, true, false));
-    EXPECT_EQ(ps.jobs[2].bytes, Hex(kDeleteSlot1));
-    EXPECT_EQ(ps.jobs[3].bytes, Hex("1D 28 4C 04 00 30 42 24 20"));
+    EXPECT_EQ(sent(),
+              (std::vector{BuildLogoPrintJob(4, true, true), BuildLogoPrintJob(4, true, false),
+                           Hex(kDeleteSlot1), Hex("1D 28 4C 04 00 30 42 24 20")}));
     EXPECT_EQ(ui.progressTexts,
               (std::vector<std::string>{
                   "Logo 5 of the printer is printed.", "Logo 5 of the printer is printed.",
@@ -255,11 +249,12 @@ TEST(LogoRefer, ChoiceBecomesTheSlotsPathAndTheNextStartFolder) {
     state.logoTable[1].path = "/logos/shop";
     ui.fileAnswers = {std::nullopt, std::string("/photos/cafe.bmp")};
     EXPECT_FALSE(ReferLogoFile(state, ui, 1));
-    EXPECT_EQ(state.logoTable[1].path, "");  // a folder typed as the path is not a file
-    EXPECT_EQ(state.logoInitialDir, "/logos/shop/");
+    // A folder typed as the path is not a file.
+    EXPECT_EQ(std::tie(state.logoTable[1].path, state.logoInitialDir),
+              std::tuple("", "/logos/shop/"));
     EXPECT_EQ(ReferLogoFile(state, ui, 1), "/photos/cafe.bmp");
-    EXPECT_EQ(state.logoTable[1].path, "/photos/cafe.bmp");
-    EXPECT_EQ(state.logoInitialDir, "/photos/");
+    EXPECT_EQ(std::tie(state.logoTable[1].path, state.logoInitialDir),
+              std::tuple("/photos/cafe.bmp", "/photos/"));
     const FileDialogOptions& d = ui.dialogs.at(0);
     EXPECT_EQ(std::tuple(d.title, d.filterText, d.defaultExtension, d.mustExist),
               std::tuple("Open logo file", "Logo file(*.bmp)", "bmp", true));
@@ -270,12 +265,10 @@ TEST(LogoRefer, PathTooLongAndPreviewLine) {
     table[3].path = std::string(kMaxLogoPathLength, 'a');
     EXPECT_FALSE(LogoPathTooLongText(table));
     table[3].path += 'a';
-    const auto text = LogoPathTooLongText(table);
-    ASSERT_TRUE(text);
-    EXPECT_NE(text->find("Logo4"), std::string::npos);
-    EXPECT_NE(text->find("(" + std::to_string(kMaxLogoPathLength + 1) + " characters)"),
+    const std::string text = LogoPathTooLongText(table).value_or("");
+    EXPECT_NE(text.find("Logo4"), std::string::npos) << text;
+    EXPECT_NE(text.find("(" + std::to_string(kMaxLogoPathLength + 1) + " characters)"),
               std::string::npos);
-
     LogoConversion conversion{BitmapReadResult::BMP_OK, {10, {}, std::nullopt, 30}, 20};
     EXPECT_EQ(LogoPreviewText(BitmapReadResult::BMP_OK, conversion),
               "20 x 10 dots, monochrome, 30 bytes of 384 KB NV graphics memory");

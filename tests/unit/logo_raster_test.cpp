@@ -1,13 +1,17 @@
-// From bitmap to dot planes (dither, colour split, height) and back to a preview picture.
+// From bitmap to dot planes (dither, colour split, height) and back to a preview picture; the
+// row-at-a-time paths (vector dither, banded file conversion) against the plain ones.
 #include "logo/raster_conversion.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
 #include <bit>
+#include <random>
 #include <set>
 
+#include "logo/banded_file_conversion.h"
 #include "logo/bayer_matrix.h"
+#include "logo/dither_row.h"
 #include "logo/logo_preview.h"
 #include "logo_test_bitmaps.h"
 
@@ -101,10 +105,22 @@ TEST(LogoHeight, DroppedRowIsMergedByAnd) {
     const std::vector<Bgr> palette{kWhite, Bgr{255, 0, 0}, Bgr{0, 255, 0}, kRed};
     auto indexAt = [](int, int y) { return y == 29 ? 1 : y == 30 ? 2 : y == 31 ? 3 : 0; };
     const auto c = Convert(testing::MakePalette(7, 61, 8, palette, indexAt), true);
-    ASSERT_EQ(c.planes.rows, 60u);
-    for (int row = 0; row < 60; ++row) {
-        EXPECT_EQ(c.planes.plane1[row], row == 29 ? 0xFE : 0x00) << row;
-        EXPECT_EQ((*c.planes.plane2)[row], row == 30 ? 0xFE : 0x00) << row;
+    std::vector<std::uint8_t> first(60, 0), second(60, 0);
+    first[29] = second[30] = 0xFE;
+    EXPECT_EQ(std::tie(c.planes.rows, c.planes.plane1, c.planes.plane2),
+              std::tuple(60u, first, second));
+}
+
+// Rows past the height or shorter than the width are not taken, so the planes stay incomplete.
+TEST(LogoPlaneBuilder, RowsOutsideTheBitmapAreNotTaken) {
+    const std::vector<std::uint8_t> row(8 * 3, 0), shortRow(8 * 3 - 1, 0);
+    const std::pair<std::uint32_t, std::span<const std::uint8_t>> rejected[] = {{2, row},
+                                                                                {1, shortRow}};
+    for (const auto& [at, bgr] : rejected) {
+        LogoPlaneBuilder builder(8, 2, false);
+        builder.takeRow(0, row);
+        builder.takeRow(at, bgr);
+        EXPECT_EQ(builder.finish().result, BitmapReadResult::BMP_UNREADABLE) << at;
     }
 }
 
@@ -126,6 +142,98 @@ TEST(LogoPreview, FirstColourBlackSecondRedBlankWhite) {
               "#r..............\n...............#\n");
     EXPECT_EQ(picture({1, {0xAA}, std::nullopt, 1}), "#.#.#.#.\n");
     EXPECT_EQ(picture({}), "");
+}
+
+// Random bytes, many of them near the sums where a dot flips (multiples of 12 around 3 x 4k).
+std::vector<std::uint8_t> RandomBytes(std::size_t count, std::mt19937& random) {
+    std::vector<std::uint8_t> bytes(count);
+    for (std::uint8_t& b : bytes) {
+        b = (random() % 2 == 0) ? static_cast<std::uint8_t>(random())
+                                : static_cast<std::uint8_t>(4 * (random() % 64) + random() % 3);
+    }
+    return bytes;
+}
+
+// Stale contents must not survive: every byte of the row is written.
+TEST(LogoDitherRow, VectorRowMatchesPixelwiseForEveryWidthAndMatrixColumn) {
+    std::mt19937 random(11);
+    std::vector<std::uint32_t> widths{575, 576, 4095, 4096, 4097};
+    for (std::uint32_t w = 1; w <= 70; ++w) {
+        widths.push_back(w);
+    }
+    for (const std::uint32_t width : widths) {
+        const std::vector<std::uint8_t> bgr = RandomBytes(std::size_t{width} * 3, random);
+        for (std::uint32_t row = 0; row < 8; ++row) {
+            std::vector<std::uint8_t> fast((width + 7) / 8, 0xA5), plain((width + 7) / 8, 0x5A);
+            DitherBgrRow(bgr, width, row, fast);
+            DitherBgrRowPixelwise(bgr, width, row, plain);
+            ASSERT_EQ(fast, plain) << "width " << width << " row " << row;
+        }
+    }
+    // Pixels or output too short for the width: the row is left alone.
+    std::vector<std::uint8_t> out(2, 0x33);
+    DitherBgrRow(std::vector<std::uint8_t>(3 * 16 - 1, 0), 16, 0, out);
+    DitherBgrRow(std::vector<std::uint8_t>(3 * 17, 0), 17, 0, out);
+    EXPECT_EQ(out, (std::vector<std::uint8_t>{0x33, 0x33}));
+}
+
+// 24-bit files: width, height (negative: top row first), the file cut to its first bytes (0:
+// whole), the offset field, and whether the whole-file reader refuses it (the banded one then
+// leaves it). 1800-byte rows make several bands.
+TEST(LogoBandedConversion, GivesThePlanesOfTheWholeFileReader) {
+    const struct {
+        std::int32_t width, height;
+        std::size_t cutTo;
+        std::optional<std::uint32_t> offsetField;
+        bool refused = false;
+    } cases[] = {{1, 1, 0, {}},           {7, 61, 0, {}},
+                 {33, 40, 0, {}},         {45, -30, 0, {}},
+                 {600, 200, 0, {}},       {600, 200, 54 + 1800 * 100 + 7, {}},
+                 {20, 20, 40, {}, true},  {20, 20, 54, {}},
+                 {16, 16, 0, 60},         {16, 16, 0, 54 + 16 * 48},
+                 {16, 16, 0, 0x7FFFFFF0}, {16, 16, 0, 30}};
+    const testing::ScratchFolder folder;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.width << "x" << c.height << " cut " << c.cutTo);
+        std::mt19937 random(static_cast<std::uint32_t>(c.width * 7919 + c.height));
+        testing::BmpFields f;
+        f.width = c.width;
+        f.height = c.height;
+        f.pixelData = RandomBytes(testing::RowSize(c.width, 24) * std::abs(c.height), random);
+        std::vector<std::uint8_t> file = testing::MakeBmp(f);
+        if (c.offsetField) {
+            file = testing::Patched(file, {{testing::At::PixelOffset, *c.offsetField}});
+        }
+        file.resize(c.cutTo ? c.cutTo : file.size());
+        const auto path = folder.write("image.bmp", file);
+        const std::optional<LogoConversion> banded = ConvertLogoFileInBands(path, false);
+        const BitmapRead read = ReadLogoBitmap(path, false);
+        ASSERT_EQ(read.result,
+                  c.refused ? BitmapReadResult::BMP_BAD_FORMAT : BitmapReadResult::BMP_OK);
+        ASSERT_EQ(banded.has_value(), !c.refused);
+        if (!c.refused) {
+            const LogoConversion whole = ConvertLogoBitmap(*read.bitmap, false);
+            EXPECT_EQ(std::tie(banded->result, banded->width, banded->planes.rows,
+                               banded->planes.plane1, banded->planes.plane2),
+                      std::tie(whole.result, whole.width, whole.planes.rows, whole.planes.plane1,
+                               whole.planes.plane2));
+        }
+    }
+}
+
+TEST(LogoBandedConversion, LeavesOtherFilesToTheWholeFileReader) {
+    const testing::ScratchFolder folder;
+    const auto rgb =
+        folder.write("rgb.bmp", testing::Make24Bit(8, 8, [](int, int) { return Bgr{}; }));
+    const auto palette = folder.write(
+        "palette.bmp", testing::MakePalette(8, 8, 8, {{}, {}}, [](int x, int) { return x % 2; }));
+    const std::pair<std::filesystem::path, bool> cases[] = {{rgb, true},  // refused for two colours
+                                                            {folder / "missing.bmp", false},
+                                                            {folder.path(), false},
+                                                            {palette, false}};
+    for (const auto& [path, twoColor] : cases) {
+        EXPECT_FALSE(ConvertLogoFileInBands(path, twoColor).has_value()) << path;
+    }
 }
 
 }  // namespace

@@ -1,88 +1,78 @@
+// The rows of the settings pages by model and region, the cut adjustment's text field, and the
+// profile kestspec.ini: spec row, debug mechanism and region, read like a private profile.
 #include "settings/page_rules.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <set>
 #include <string>
+
+#include "ports/testing/recording_ui.h"
+#include "settings/profile.h"
+#include "state/app_state.h"
+#include "test_helpers.h"
 
 namespace kestrel {
 namespace {
 
-struct Variant {
-    const char* name;
-    ProfileState profile;
-    std::uint32_t mechanismId;
-    std::size_t maxSpeedOptions;
-    std::string disabled;  // labels of rows greyed out, all three pages, joined by '|'
-    std::string hidden;
-    std::string firstRowAfterPneDetect;
-};
-
-ProfileState Profile(SpecIndex spec, bool egypt = false, bool taiwan = false) {
-    ProfileState p;
-    p.specIndex = spec;
-    p.egypt = egypt;
-    p.taiwan = taiwan;
-    return p;
-}
-
-std::set<std::string> Labels(const std::string& joined) {
-    std::set<std::string> out;
-    for (std::size_t at = 0; at < joined.size();) {
-        const std::size_t bar = std::min(joined.find('|', at), joined.size());
-        out.insert(joined.substr(at, bar - at));
-        at = bar + 1;
-    }
-    return out;
-}
-
 constexpr auto S0 = SpecIndex::OVERSEA;
-// clang-format off
-const Variant kVariants[] = {
-    {"KR500", Profile(S0), mechanism::KR500, 4, "BM Check at Power-on|Error|PNE Detect|BM Sensor|BM Check with Cut|Buzzer|BM Cut Adjustment", "Font|BM Cut Adjustment", "Font-B"},
-    {"KR700Egypt", Profile(S0, true), mechanism::KR700, 7, "Error", "Font", "Font-B"},
-    {"KR900FullCutTaiwan", Profile(S0, false, true), mechanism::FullCut, 11, "BM Check at Power-on|Error|BM Sensor|BM Check with Cut|BM Cut Adjustment", "Font|BM Cut Adjustment", "Font-B"},
-    {"KR900Standard", Profile(S0), mechanism::Standard, 9, "BM Check at Power-on|Error|Cutter Mode|BM Sensor|BM Check with Cut|BM Cut Adjustment", "Font|BM Cut Adjustment", "Font-B"},
-    {"Spec2BlackMark", Profile(SpecIndex::QWB), mechanism::BlackMark, 9, "Error|Cutter Mode|BM Cut Adjustment", "Font-B|BM Cut Adjustment", "Batch (COM IF)"},
-};
-// clang-format on
 
-class PageRulesTest : public ::testing::TestWithParam<Variant> {};
+ProfileState ProfileOf(SpecIndex spec, bool debug = false,
+                       MechanismIndex mech = MechanismIndex::STANDARD, bool egypt = false,
+                       bool taiwan = false) {
+    return {spec, mech, egypt, taiwan, debug};
+}
 
-TEST_P(PageRulesTest, RowsFollowModelAndRegion) {
-    const Variant& v = GetParam();
-    std::set<std::string> disabled, hidden;
-    for (const SettingsPage page :
-         {SettingsPage::MemorySwitch, SettingsPage::CustomizeValue, SettingsPage::Other}) {
-        const auto rows = PageRows(page, v.profile, v.mechanismId);
-        for (std::size_t i = 0; i < rows.size(); ++i) {
-            const PageRow& row = rows[i];
-            const std::string label(row.setting->label);
-            if (!row.enabled)
-                disabled.insert(label);
-            if (!row.visible)
-                hidden.insert(label);
-            if (row.setting->offset == offset::MaxSpeed) {
-                EXPECT_EQ(row.optionCount, v.maxSpeedOptions);
-            } else {
-                EXPECT_EQ(row.optionCount, row.setting->options.size()) << label;
-            }
-            if (label == "PNE Detect") {
-                EXPECT_EQ(rows.at(i + 1).setting->label, v.firstRowAfterPneDetect);
+// Labels of rows greyed out and hidden, all three pages, joined by '|'.
+TEST(PageRules, RowsFollowModelAndRegion) {
+    const struct {
+        ProfileState profile;
+        std::uint32_t mechanismId;
+        std::size_t maxSpeedOptions;
+        std::string disabled, hidden, firstRowAfterPneDetect;
+    } variants[] = {
+        // clang-format off
+        {ProfileOf(S0), mechanism::KR500, 4, "BM Check at Power-on|Error|PNE Detect|BM Sensor|BM Check with Cut|Buzzer|BM Cut Adjustment", "Font|BM Cut Adjustment", "Font-B"},
+        {ProfileOf(S0, false, MechanismIndex::STANDARD, true), mechanism::KR700, 7, "Error", "Font", "Font-B"},
+        {ProfileOf(S0, false, MechanismIndex::STANDARD, false, true), mechanism::FullCut, 11, "BM Check at Power-on|Error|BM Sensor|BM Check with Cut|BM Cut Adjustment", "Font|BM Cut Adjustment", "Font-B"},
+        {ProfileOf(S0), mechanism::Standard, 9, "BM Check at Power-on|Error|Cutter Mode|BM Sensor|BM Check with Cut|BM Cut Adjustment", "Font|BM Cut Adjustment", "Font-B"},
+        {ProfileOf(SpecIndex::QWB), mechanism::BlackMark, 9, "Error|Cutter Mode|BM Cut Adjustment", "Font-B|BM Cut Adjustment", "Batch (COM IF)"},
+        // clang-format on
+    };
+    for (const auto& v : variants) {
+        SCOPED_TRACE(v.mechanismId);
+        std::set<std::string> disabled, hidden;
+        for (const SettingsPage page :
+             {SettingsPage::MemorySwitch, SettingsPage::CustomizeValue, SettingsPage::Other}) {
+            const auto rows = PageRows(page, v.profile, v.mechanismId);
+            for (std::size_t i = 0; i < rows.size(); ++i) {
+                const PageRow& row = rows[i];
+                const std::string label(row.setting->label);
+                if (!row.enabled)
+                    disabled.insert(label);
+                if (!row.visible)
+                    hidden.insert(label);
+                EXPECT_EQ(row.optionCount, row.setting->offset == offset::MaxSpeed
+                                               ? v.maxSpeedOptions
+                                               : row.setting->options.size())
+                    << label;
+                if (label == "PNE Detect") {
+                    EXPECT_EQ(rows.at(i + 1).setting->label, v.firstRowAfterPneDetect);
+                }
             }
         }
+        const auto labels = [](const std::string& joined) {
+            const auto parts = testing::Split(joined);
+            return std::set<std::string>(parts.begin(), parts.end());
+        };
+        EXPECT_EQ(disabled, labels(v.disabled));
+        EXPECT_EQ(hidden, labels(v.hidden));
     }
-    EXPECT_EQ(disabled, Labels(v.disabled));
-    EXPECT_EQ(hidden, Labels(v.hidden));
 }
-
-INSTANTIATE_TEST_SUITE_P(Variants, PageRulesTest, ::testing::ValuesIn(kVariants),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 // Moved rows keep their setting's tooltip; labels stand in id order on every page.
 TEST(PageRules, OtherPageRowsShiftButTipsFollowTheirSetting) {
-    const auto rows = PageRows(SettingsPage::Other, Profile(SpecIndex::QMRA), mechanism::FullCut);
+    const auto rows = PageRows(SettingsPage::Other, ProfileOf(SpecIndex::QMRA), mechanism::FullCut);
     ASSERT_EQ(rows.size(), 13u);
     for (std::size_t i = 0; i < rows.size(); ++i) {
         EXPECT_EQ(rows[i].labelId, 1301 + static_cast<int>(i));
@@ -119,17 +109,6 @@ TEST(CutAdjustmentEdit, FilterKeepsANumberAndMovesTheCaret) {
         EXPECT_EQ(out.selectionStart, c.caretAfter) << c.typed;
         EXPECT_EQ(out.selectionEnd, c.caretAfter) << c.typed;
     }
-    // Typing 1a2.34 a key at a time leaves 12.3.
-    std::string text;
-    int caret = 0;
-    for (const char key : std::string("1a2.34")) {
-        text += key;
-        const FilteredText out = FilterCutAdjustmentText(text, caret + 1, caret + 1);
-        text = out.text;
-        caret = out.selectionStart;
-    }
-    EXPECT_EQ(text, "12.3");
-    EXPECT_EQ(caret, 4);
 }
 
 TEST(CutAdjustmentEdit, TextToTenthsAndBack) {
@@ -155,6 +134,85 @@ TEST(CutAdjustmentEdit, TextToTenthsAndBack) {
         ASSERT_EQ(CutAdjustmentFromText(FormatCutAdjustment(tenths)), tenths);
         ASSERT_EQ(CutAdjustmentFromUpDown(UpDownPositionOf(tenths)), tenths);
     }
+}
+
+TEST(ProfileValue, ReadsLikeAPrivateProfile) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"[SPEC]\nSPECKEY=QWB\n", "QWB"},
+        {"[spec]\nSpecKey=QWB", "QWB"},  // section and key in any case
+        {"  [SPEC]  \r\n\t SPECKEY  =  \t QWB  \r\n", "QWB"},
+        {"[SPEC]\nSPECKEY=\"QWB\"\n", "QWB"},
+        {"[SPEC]\nSPECKEY='QWB'\n", "QWB"},
+        {"[SPEC]\nSPECKEY=\"QWB'\n", "\"QWB'"},
+        {"[SPEC]\nSPECKEY=QWB ; note\n", "QWB ; note"},  // no inline comment
+        {"[SPEC]\nSPECKEY=\n", ""},                      // an empty value is not the default
+        {"[SPEC]\nSPECKEY=QMRA\nSPECKEY=QWB\n", "QMRA"},
+        {"[SPEC]\nX=1\n[SPEC]\nSPECKEY=QWB\n", "DEF"},  // only the first section is searched
+        {"SPECKEY=QWB\n[DEBUG]\nSPECKEY=QWB\n[SPEC]\nX=1\n", "DEF"},
+        {"[SPEC]\n[MECH]\nSPECKEY=QWB\n", "DEF"},
+        {"[SPEC]\n;SPECKEY=QWB\nSPECKEY\n", "DEF"},
+        {"[SPEC]\nSPECKEY=" + std::string(100, 'A') + "\n", std::string(79, 'A')},
+    };
+    for (const auto& [contents, expected] : cases) {
+        EXPECT_EQ(ReadProfileValue(contents, "SPEC", "SPECKEY", "DEF"), expected) << contents;
+    }
+}
+
+constexpr auto kKept = MechanismIndex::KR500;  // debug off: the mechanism index is not read
+
+// Each read starts over a state with mechanism KR500 and both region flags set.
+TEST(Profile, SetsTheProfileState) {
+    const std::pair<std::string, ProfileState> cases[] = {
+        {"", ProfileOf(S0, false, kKept)},
+        {"[SPEC]\nSPECKEY=qwb", ProfileOf(SpecIndex::QWB, false, kKept)},
+        {"[SPEC]\nSPECKEY=Oversea2 ", ProfileOf(SpecIndex::OVERSEA2, false, kKept)},
+        {"[SPEC]\nSPECKEY=STANDARD", ProfileOf(S0, false, kKept)},
+        {"[debug]\ndebugmode=on\ndebugmech=blkmk_fcut",
+         ProfileOf(S0, true, MechanismIndex::BLKMK_FCUT)},
+        {"[DEBUG]\nDEBUGMODE=ON", ProfileOf(S0, true, MechanismIndex::STANDARD)},
+        {"[DEBUG]\nDEBUGMODE=ON\nDEBUGMECH=KR900", ProfileOf(S0, true, MechanismIndex::STANDARD)},
+        {"[DEBUG]\nDEBUGMODE=OFF\nDEBUGMECH=FULLCUT", ProfileOf(S0, false, kKept)},
+        {"[MECH]\nMECHSPEC=EGYPT", ProfileOf(S0, false, kKept, true)},
+        {"[MECH]\nMECHSPEC=taiwan", ProfileOf(S0, false, kKept, false, true)},
+        {"[MECH]\nMECHSPEC=Egypt Taiwan", ProfileOf(S0, false, kKept)},
+        {"[SPEC]\r\nSPECKEY=QDN\r\n[DEBUG]\r\nDEBUGMODE=ON\r\nDEBUGMECH=KR700\r\n",
+         ProfileOf(SpecIndex::QDN, true, MechanismIndex::KR700)},
+    };
+    for (const auto& [contents, expected] : cases) {
+        ProfileState profile = ProfileOf(SpecIndex::QDN, true, MechanismIndex::KR500, true, true);
+        ReadProfile(profile, contents);
+        EXPECT_EQ(profile, expected) << contents;
+    }
+}
+
+// (A missing or unreadable file gives the defaults: see the storage file tests.)
+TEST(Profile, ReadFromTheStartupFolder) {
+    testing::ScratchFolder folder;
+    AppState state;
+    state.startupFolder = folder.path().string();
+    std::ofstream(folder / "kestspec.ini") << "[SPEC]\nSPECKEY=QWB\n[MECH]\nMECHSPEC=Taiwan\n";
+    ReadProfile(state);
+    EXPECT_EQ(state.profile,
+              ProfileOf(SpecIndex::QWB, false, MechanismIndex::STANDARD, false, true));
+}
+
+TEST(Profile, DebugTextShownOnlyInDebugMode) {
+    AppState state;
+    testing::RecordingUserInterface ui;
+    const std::string spec = "[SPEC]\nSPECKEY=QWB\n[DEBUG]\nDEBUGMECH=KR700\nDEBUGMODE=";
+    ReadProfile(state.profile, spec + "OFF");
+    ShowProfileDebugText(state, ui);
+    EXPECT_TRUE(ui.boxes.empty());
+
+    ReadProfile(state.profile, spec + "ON");
+    ShowProfileDebugText(state, ui);
+    ReadProfile(state.profile, "[SPEC]\nSPECKEY=OVERSEA2\n[DEBUG]\nDEBUGMODE=ON");
+    ShowProfileDebugText(state, ui);
+    EXPECT_EQ(ui.boxTexts(), (std::vector<std::string>{"SPEC = QWB[2] \nMECH = KR700[4]",
+                                                       "SPEC = OVERSEA2[4] \nMECH = STANDARD[0]"}));
+    const MessageBox& b = ui.boxes[0];
+    EXPECT_EQ(std::tuple(b.style, static_cast<int>(b.icon), b.owner, b.buttons, b.caption),
+              std::tuple(0x80u, 162, Owner::MainWindow, Buttons::Ok, "KESTREL"));
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
-// File > Load and File > Save of a .kcf settings file through the dialogs, and the working
+// A loaded record is fitted to the printer's model first, then checked against the bounds; File >
+// Load and File > Save of a .kcf settings file through the dialogs, and the working
 // configuration kestrel.ini.
 #include "storage/settings_file.h"
-#include "storage/working_config.h"
 
 #include <gtest/gtest.h>
 
@@ -10,27 +10,211 @@
 
 #include "ports/testing/recording_ui.h"
 #include "printer/serial_line_value.h"
-#include "storage_test_support.h"
+#include "settings/factory_defaults.h"
+#include "state/app_state.h"
+#include "storage/model_adjustment.h"
+#include "storage/range_check.h"
+#include "storage/working_config.h"
+#include "test_helpers.h"
 
 namespace kestrel {
 namespace {
 
 namespace fs = std::filesystem;
 namespace o = offset;
-using testing::Bytes;
-using testing::DefaultsFor;
-using testing::PlainRecord;
 using testing::ReadAll;
 using testing::WriteAll;
+
+std::vector<std::uint8_t> Bytes(const SettingsRecord& record) {
+    return {record.begin(), record.end()};
+}
+
+AppState StateFor(std::uint32_t mechanismId, bool egypt = false, bool taiwan = false) {
+    AppState state;
+    state.selectedPrinter().mechanismId = mechanismId;
+    state.profile.egypt = egypt;
+    state.profile.taiwan = taiwan;
+    return state;
+}
+
+// The record LoadFactoryDefaults gives for this printer and profile.
+SettingsRecord DefaultsFor(AppState state) {
+    LoadFactoryDefaults(state);
+    return state.settings;
+}
+
+// A sound record that no model adjustment changes (no black mark, slow speed) and that differs
+// from every default record (print density 3).
+SettingsRecord PlainRecord() {
+    SettingsRecord r = FactoryDefaultRecord(SpecIndex::OVERSEA, MechanismIndex::STANDARD);
+    r[offset::MaxSpeed] = 2;
+    r[offset::PrintDensity] = 3;
+    r[offset::PneDetect] = 0;
+    r[offset::Buzzer] = 0;
+    return r;
+}
+
+constexpr auto kFile = AdjustmentRule::SettingsFile;
+constexpr auto kWork = AdjustmentRule::WorkingConfig;
+constexpr auto S0 = SpecIndex::OVERSEA;
+
+struct AdjustCase {
+    std::uint32_t mech;
+    bool egypt, taiwan;
+    AdjustmentRule rule;
+    std::uint8_t speedIn;
+    // expected
+    std::uint8_t bmSensor;
+    std::int16_t cut;
+    std::uint8_t pneAndBuzzer, speed;
+    bool taiwanAfter;
+    SpecIndex spec;
+};
+
+// Input: black mark sensor on, cut 2500, near-end detector and buzzer on, speed as given.
+const AdjustCase kAdjustCases[] = {
+    // mech  eg    tw    rule  in  bm cut pne spd tw     spec
+    {16, false, false, kFile, 10, 0, 0, 1, 8, false, S0},
+    {17, false, false, kFile, 10, 1, 0, 1, 8, false, S0},
+    {240, false, false, kFile, 7, 1, 0, 1, 7, false, S0},
+    {18, false, true, kFile, 10, 0, 0, 1, 10, true, S0},  // file rule: the flag keeps the speed
+    {20, false, false, kFile, 10, 0, 0, 1, 6, false, S0},
+    {20, true, false, kFile, 10, 1, 2500, 1, 6, false, S0},  // Egyptian KR-700 has the sensor
+    {20, true, false, kFile, 5, 1, 2500, 1, 5, false, S0},
+    {21, true, true, kFile, 10, 0, 0, 0, 3, true, S0},
+    {21, false, false, kFile, 2, 0, 0, 0, 2, false, S0},
+    {18, false, true, kWork, 10, 0, 0, 1, 10, true, SpecIndex::QDN},  // Taiwan full-cut printer
+    {16, false, true, kWork, 10, 0, 0, 1, 8, false, S0},              // flag cleared elsewhere
+    {19, false, true, kWork, 10, 1, 0, 1, 8, false, S0},
+    {20, false, true, kWork, 10, 0, 0, 1, 6, true, S0},  // KR-700/500 leave the flag alone
+    {21, false, true, kWork, 10, 0, 0, 0, 3, true, S0},
+};
+
+TEST(ModelAdjustment, ClearsWhatTheModelLacksAndLimitsTheSpeed) {
+    for (const AdjustCase& c : kAdjustCases) {
+        SCOPED_TRACE(::testing::Message() << c.mech << " egypt " << c.egypt << " taiwan "
+                                          << c.taiwan << " speed " << int{c.speedIn});
+        SettingsRecord record = PlainRecord();
+        record[o::BmSensor] = record[o::PneDetect] = record[o::Buzzer] = 1;
+        record[o::MaxSpeed] = c.speedIn;
+        SetBmCutAdjustment(record, 2500);
+        record[o::Reserved] = 0x5A;
+        SettingsRecord expected = record;
+        expected[o::BmSensor] = c.bmSensor;
+        expected[o::PneDetect] = expected[o::Buzzer] = c.pneAndBuzzer;
+        expected[o::MaxSpeed] = c.speed;
+        SetBmCutAdjustment(expected, c.cut);
+        ProfileState profile;
+        profile.egypt = c.egypt;
+        profile.taiwan = c.taiwan;
+        AdjustToModel(record, profile, c.mech, c.rule);
+        EXPECT_EQ(record, expected);
+        EXPECT_EQ(profile,
+                  (ProfileState{c.spec, MechanismIndex::STANDARD, c.egypt, c.taiwanAfter, false}));
+    }
+}
+
+void Put(SettingsRecord& r, std::size_t at, int value) {
+    if (at == o::BmCutAdjustment) {
+        SetBmCutAdjustment(r, static_cast<std::int16_t>(value));
+    } else {
+        r[at] = static_cast<std::uint8_t>(value);
+    }
+}
+
+TEST(RangeCheck, EveryCheckedByteAcceptsItsMaximumAndRefusesOneMore) {
+    const SettingsRecord& maxima = SettingMaxima();
+    for (std::size_t i = 0; i <= o::Buzzer; ++i) {
+        SettingsRecord r = PlainRecord();
+        r[i] = maxima[i];
+        EXPECT_TRUE(SettingsInRange(r, false)) << i;
+        r[i] = static_cast<std::uint8_t>(maxima[i] + 1);
+        EXPECT_FALSE(SettingsInRange(r, false)) << i;
+    }
+    const struct {
+        std::size_t at;
+        int value;
+        bool taiwan, passes;
+    } cases[] = {
+        {o::MaxSpeed, 10, true, true},
+        {o::MaxSpeed, 11, true, false},
+        {o::BmCutAdjustment, -340, false, true},
+        {o::BmCutAdjustment, -341, false, false},
+        {o::BmCutAdjustment, 2500, false, true},
+        {o::BmCutAdjustment, 2501, false, false},
+        {o::Font, 1, false, true},
+        {o::Font, 2, false, false},
+        {o::Reserved, 255, false, true},
+    };
+    for (const auto& c : cases) {
+        SettingsRecord r = PlainRecord();
+        Put(r, c.at, c.value);
+        EXPECT_EQ(SettingsInRange(r, c.taiwan), c.passes) << c.at << "=" << c.value;
+    }
+}
+
+// The whole load path in memory, for both loaders: the adjustment comes before the check. The
+// value at `at` after a settings file load and after a working configuration load, or kDefaults.
+constexpr int kDefaults = -100000;
+
+TEST(LoadAdjustAndCheck, BothLoaders) {
+    const struct {
+        std::uint32_t mech;
+        bool taiwan;
+        std::size_t at;
+        int value, fileResult, workResult;
+    } cases[] = {
+        {16, true, o::MaxSpeed, 10, 10, 8},         // file rule keeps Taiwan, working rule drops it
+        {16, true, o::MaxSpeed, 11, kDefaults, 8},  // lowered before the check
+        {18, true, o::MaxSpeed, 11, kDefaults, kDefaults},
+        {21, false, o::PneDetect, 2, 0, 0},  // masked by the model before the check
+        {19, false, o::PneDetect, 2, kDefaults, kDefaults},
+    };
+    for (const auto& c : cases) {
+        SettingsRecord image = PlainRecord();
+        image[c.at] = static_cast<std::uint8_t>(c.value);
+        for (const auto rule : {kFile, kWork}) {
+            SCOPED_TRACE(::testing::Message() << c.mech << " " << c.at << "=" << c.value
+                                              << (rule == kFile ? " file" : " working"));
+            AppState state = StateFor(c.mech, false, c.taiwan);
+            const SettingsRecord defaults = DefaultsFor(state);
+            if (rule == kFile) {
+                EXPECT_EQ(ApplySettingsFile(state, Bytes(image)), SettingsFileContent::Taken);
+            } else {
+                ApplyWorkingConfig(state, Bytes(image));
+                ReplaceOutOfRangeSettings(state);
+            }
+            const int expected = rule == kFile ? c.fileResult : c.workResult;
+            if (expected == kDefaults) {
+                EXPECT_EQ(state.settings, defaults);
+            } else {
+                EXPECT_NE(state.settings, defaults);
+                EXPECT_EQ(state.settings[c.at], expected);
+            }
+        }
+    }
+}
+
+// Short content is refused, yet the record in force is still checked.
+TEST(SettingsFileContent, ShortContentIsRefusedYetTheRecordIsStillChecked) {
+    AppState state = StateFor(mechanism::KR500);
+    state.settings = PlainRecord();
+    state.settings[o::Font] = 2;
+    EXPECT_EQ(ApplySettingsFile(state, std::vector<std::uint8_t>(37, 0)),
+              SettingsFileContent::TooShort);
+    EXPECT_EQ(state.settings, DefaultsFor(StateFor(mechanism::KR500)));
+}
 
 const std::vector<std::uint8_t> kOld(38, 1);
 const std::string kDenied =
     "Access to a disk or folder was refused.\nChange the disk or the folder.";
 
+// A black-mark printer whose start-up folder is the scratch folder; the page shows `page`.
 class SettingsFileTest : public ::testing::Test {
 protected:
-    SettingsFileTest() : state(testing::StateFor(mechanism::BlackMark)) {
+    SettingsFileTest() : state(StateFor(mechanism::BlackMark)) {
         state.startupFolder = folder.path().string();
+        state.hostPort = kNonSerialHostPort;
         before[o::PaperWidth] = 3;
         state.settings = before;
         page[o::BmSensor] = 1;
@@ -45,14 +229,13 @@ protected:
     }
     void save(std::vector<fs::path> answers, std::vector<Answer> replies = {}) {
         ui = {};
-        for (const auto& path : answers) {
-            ui.fileAnswers.push_back(path.string());
-        }
+        ui.fileAnswers.assign(answers.begin(), answers.end());
         ui.answers.assign(replies.begin(), replies.end());
         SaveSettingsFile(state, ui, view);
     }
+    fs::path ini() const { return folder / "kestrel.ini"; }
 
-    testing::TempFolder folder;
+    testing::ScratchFolder folder;
     AppState state;
     testing::RecordingUserInterface ui;
     testing::RecordingSettingsView view;
@@ -76,6 +259,7 @@ TEST_F(SettingsFileTest, DialogsStartInTheStartupFolderWithAnEmptyName) {
     EXPECT_EQ(view.refreshes, 0);
 }
 
+// An out-of-range record gives the defaults, silently; neither file is changed.
 TEST_F(SettingsFileTest, LoadTakesTheFirst38BytesOrRefusesTheFile) {
     fs::create_directory(folder / "dir.kcf");
     auto longer = Bytes(page);
@@ -84,50 +268,44 @@ TEST_F(SettingsFileTest, LoadTakesTheFirst38BytesOrRefusesTheFile) {
     SettingsRecord bad = PlainRecord();
     bad[o::PaperWidth] = 6;
     WriteAll(folder / "bad.kcf", bad);
-    const SettingsRecord defaults = DefaultsFor(testing::StateFor(mechanism::BlackMark));
-    const struct {
-        std::string name;
-        std::optional<std::size_t> size;  // of a file of zeros; nothing: as above
-        std::string_view message;
-        int refreshes;
-    } cases[] = {
-        {"long.kcf", std::nullopt, "", 1},
-        {"missing.kcf", std::nullopt, kReadFailureNoFile, 0},
-        {"dir.kcf", std::nullopt, kReadFailureNoFile, 0},
-        {"empty.kcf", 0, kReadFailureUnreadable, 1},
-        {"short.kcf", 37, kReadFailureUnreadable, 1},
-        {"bad.kcf", std::nullopt, "", 1},  // out of range: the defaults, silently
+    WriteAll(folder / "short.kcf", std::vector<std::uint8_t>(37, 0));
+    WriteAll(folder / "empty.kcf", std::vector<std::uint8_t>{});
+    const SettingsRecord defaults = DefaultsFor(StateFor(mechanism::BlackMark));
+    const std::tuple<std::string, std::string_view, SettingsRecord> cases[] = {
+        {"long.kcf", "", page},
+        {"missing.kcf", kReadFailureNoFile, before},
+        {"dir.kcf", kReadFailureNoFile, before},
+        {"empty.kcf", kReadFailureUnreadable, before},
+        {"short.kcf", kReadFailureUnreadable, before},
+        {"bad.kcf", "", defaults},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        if (c.size) {
-            WriteAll(folder / c.name, std::vector<std::uint8_t>(*c.size, 0));
-        }
+    for (const auto& [name, message, expected] : cases) {
+        SCOPED_TRACE(name);
         state.settings = before;
-        load(folder / c.name);
-        EXPECT_EQ(state.settings, c.name == "bad.kcf" ? defaults
-                                  : c.message.empty() ? page
-                                                      : before);
-        EXPECT_EQ(ui.boxTexts(), c.message.empty() ? std::vector<std::string>{}
-                                                   : std::vector{std::string(c.message)});
-        EXPECT_EQ(view.refreshes, c.refreshes);
-        EXPECT_EQ(view.page, c.refreshes ? state.settings : page);
+        load(folder / name);
+        EXPECT_EQ(state.settings, expected);
+        EXPECT_EQ(ui.boxTexts(),
+                  message.empty() ? std::vector<std::string>{} : std::vector{std::string(message)});
+        // A file that was opened refreshes the page, even when it is refused.
+        const int refreshes = message != kReadFailureNoFile;
+        EXPECT_EQ(std::tie(view.refreshes, view.page),
+                  std::tie(refreshes, refreshes ? state.settings : page));
         EXPECT_EQ(ui.cursors, (std::vector{CursorId::Wait, CursorId::Arrow}));
     }
     EXPECT_EQ(ReadAll(folder / "long.kcf"), longer);
     EXPECT_EQ(ReadAll(folder / "bad.kcf"), Bytes(bad));
 }
 
-// The page is collected and written as 38 bytes that load back equal.
+// The page is collected and written as 38 bytes that load back equal; after No the second
+// dialog, with an empty name, is cancelled.
 TEST_F(SettingsFileTest, ExistingNameYesReplacesNoAsksAgainWithAnEmptyName) {
     const auto target = folder / "s.kcf";
     for (const Answer answer : {Answer::No, Answer::Yes}) {
         WriteAll(target, kOld);
-        save({target}, {answer});  // the second dialog after No is cancelled
+        save({target}, {answer});
         ASSERT_EQ(ui.boxes.size(), 1u);
-        EXPECT_EQ(ui.boxes[0].text, kOverwriteQuestion);
-        EXPECT_EQ(ui.boxes[0].buttons, Buttons::YesNo);
-        EXPECT_EQ(ui.boxes[0].icon, BoxIcon::Question);
+        EXPECT_EQ(std::tie(ui.boxes[0].text, ui.boxes[0].buttons, ui.boxes[0].icon),
+                  std::tuple(kOverwriteQuestion, Buttons::YesNo, BoxIcon::Question));
         EXPECT_EQ(ReadAll(target), answer == Answer::Yes ? Bytes(page) : kOld);
         ASSERT_EQ(ui.dialogs.size(), answer == Answer::Yes ? 1u : 2u);
         EXPECT_EQ(ui.dialogs.back().fileName, "");
@@ -187,26 +365,19 @@ TEST_F(SettingsFileTest, FailedSaves) {
 }
 
 // The working configuration kestrel.ini in the start-up folder, read at start, written on exit.
-class WorkingConfigTest : public ::testing::Test {
-protected:
-    AppState stateFor(std::uint32_t mech) {
-        AppState state = testing::StateFor(mech);
-        state.startupFolder = folder.path().string();
-        state.hostPort = kNonSerialHostPort;
-        return state;
-    }
-    fs::path file() const { return folder / "kestrel.ini"; }
-
-    testing::TempFolder folder;
-    testing::RecordingUserInterface ui;
-    testing::RecordingSettingsView view;
-};
-
 // No file or a short one gives the model's defaults and writes nothing; an out-of-range one is
 // rewritten with them, and a read-only one reports the refusal. The logo table starts empty.
-TEST_F(WorkingConfigTest, MissingShortOrOutOfRangeFilesGiveTheModelsDefaults) {
+TEST_F(SettingsFileTest, WorkingConfigMissingShortOrOutOfRangeGivesTheModelsDefaults) {
     SettingsRecord bad = PlainRecord();
     bad[o::Font] = 9;
+    state.selectedPrinter().mechanismId = mechanism::KR500;
+    state.profile.specIndex = SpecIndex::QWB;
+    const AppState fresh = state;
+    const SettingsRecord defaults = DefaultsFor(fresh);
+    SettingsRecord expected = defaults;
+    expected[o::Baudrate] = 6;  // from the host port: 115200, 8 bits, no parity, DSR/DTR
+    expected[o::Format] = 2;
+    expected[o::Protocol] = 0;
     const struct {
         std::optional<std::vector<std::uint8_t>> content;
         bool readOnly, rewritten;
@@ -217,67 +388,57 @@ TEST_F(WorkingConfigTest, MissingShortOrOutOfRangeFilesGiveTheModelsDefaults) {
                  {Bytes(bad), true, false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.content ? c.content->size() : 99);
-        fs::remove(file());
+        fs::remove(ini());
         if (c.content) {
-            WriteAll(file(), *c.content);
-            fs::permissions(file(), c.readOnly ? fs::perms::owner_read : fs::perms::owner_all);
+            WriteAll(ini(), *c.content);
+            fs::permissions(ini(), c.readOnly ? fs::perms::owner_read : fs::perms::owner_all);
         }
-        AppState state = stateFor(mechanism::KR500);
-        state.profile.specIndex = SpecIndex::QWB;
+        state = fresh;
         state.logoTable[2] = {true, "/old/logo.bmp"};
         ui = {};
         ReadWorkingConfig(state, ui, view);
-        AppState fresh = stateFor(mechanism::KR500);
-        fresh.profile.specIndex = SpecIndex::QWB;
-        const SettingsRecord defaults = DefaultsFor(fresh);
-        SettingsRecord expected = defaults;
-        expected[o::Baudrate] = 6;  // from the host port: 115200, 8 bits, no parity, DSR/DTR
-        expected[o::Format] = 2;
-        expected[o::Protocol] = 0;
-        EXPECT_EQ(state.settings, expected);
-        EXPECT_EQ(view.page, expected);
+        EXPECT_EQ(std::tie(state.settings, view.page), std::tie(expected, expected));
         EXPECT_EQ(state.lastSentPaperWidth, expected[o::PaperWidth]);
-        EXPECT_EQ(state.logoTable[2].path, "");
-        EXPECT_FALSE(state.logoTable[2].twoColor);
+        EXPECT_EQ(std::tie(state.logoTable[2].path, state.logoTable[2].twoColor),
+                  std::make_tuple("", false));
         EXPECT_EQ(state.logoInitialDir, folder.path().string());
         EXPECT_EQ(ui.boxTexts(), c.readOnly ? std::vector{kDenied} : std::vector<std::string>{});
         EXPECT_EQ(ui.cursors, (std::vector{CursorId::Wait, CursorId::Arrow}));
         EXPECT_EQ(folder.names().size(), c.content ? 1u : 0u);
         if (c.content) {
-            EXPECT_EQ(ReadAll(file()), c.rewritten ? Bytes(defaults) : *c.content);
+            EXPECT_EQ(ReadAll(ini()), c.rewritten ? Bytes(defaults) : *c.content);
         }
     }
 }
 
-TEST_F(WorkingConfigTest, SerialSettingsFollowTheHostPort) {
+// The stored format is kept when the host port's has none; the line's format is then unknown.
+// (The mapping itself is the serial line's.)
+TEST_F(SettingsFileTest, WorkingConfigSerialSettingsFollowTheHostPort) {
     const struct {
         std::uint32_t dataBits, parity;
-        std::uint8_t format;  // 1 = the stored value, kept; the line's format is then unknown
-    } cases[] = {{1, 1, 3}, {0, 0, 1}, {1, 3, 1}};  // the mapping itself is the serial line's
+        std::uint8_t format;
+    } cases[] = {{1, 1, 3}, {0, 0, 1}, {1, 3, 1}};
     SettingsRecord stored = PlainRecord();
     stored[o::Format] = 1;
-    WriteAll(file(), stored);
+    WriteAll(ini(), stored);
     for (const auto& c : cases) {
-        AppState state = stateFor(mechanism::BlackMark);
         state.hostPort = {3, c.dataBits, c.parity, 1, 4};
         ReadWorkingConfig(state, ui, view);
-        EXPECT_EQ(state.settings[o::Format], c.format) << c.dataBits << "/" << c.parity;
         const bool known = c.dataBits * 3 + c.parity != 0 && c.parity < 3;
-        EXPECT_EQ(state.hostPort.formatCode, known ? c.format : kUnknownFormatCode);
-        EXPECT_EQ(state.settings[o::Baudrate], 3);
-        EXPECT_EQ(state.settings[o::Protocol], 1);
+        EXPECT_EQ(std::tuple(state.settings[o::Format], state.hostPort.formatCode,
+                             state.settings[o::Baudrate], state.settings[o::Protocol]),
+                  std::tuple(c.format, known ? c.format : kUnknownFormatCode, 3, 1))
+            << c.dataBits << "/" << c.parity;
     }
 }
 
-TEST_F(WorkingConfigTest, WriteFailuresAreReported) {
+// No such folder, then a read-only file.
+TEST_F(SettingsFileTest, WorkingConfigWriteFailuresAreReported) {
     const std::pair<std::string, std::string> cases[] = {
-        {"missing", std::string(kWorkingConfigWriteFailure)},  // no such folder
-        {"", kDenied},                                         // a read-only file
-    };
-    WriteAll(file(), kDenied);
-    fs::permissions(file(), fs::perms::owner_read);
+        {"missing", std::string(kWorkingConfigWriteFailure)}, {"", kDenied}};
+    WriteAll(ini(), kDenied);
+    fs::permissions(ini(), fs::perms::owner_read);
     for (const auto& [subfolder, message] : cases) {
-        AppState state = stateFor(mechanism::KR700);
         state.startupFolder = (folder.path() / subfolder).string();
         ui = {};
         EXPECT_FALSE(WriteWorkingConfig(state, ui, view));
@@ -285,7 +446,7 @@ TEST_F(WorkingConfigTest, WriteFailuresAreReported) {
         EXPECT_EQ(ui.boxes.at(0).icon, BoxIcon::Stop);
         EXPECT_EQ(ui.cursors, (std::vector{CursorId::Wait, CursorId::Arrow}));
     }
-    EXPECT_EQ(ReadAll(file()), std::vector<std::uint8_t>(kDenied.begin(), kDenied.end()));
+    EXPECT_EQ(ReadAll(ini()), std::vector<std::uint8_t>(kDenied.begin(), kDenied.end()));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Small helpers shared by the unit tests: hex bytes, a scratch folder and whole-file access.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -47,6 +48,17 @@ void WriteAll(const std::filesystem::path& path, const Bytes& bytes) {
 inline std::vector<std::uint8_t> ReadAll(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// "a|b|c" into its parts; an empty text gives none.
+inline std::vector<std::string> Split(const std::string& joined, char bar = '|') {
+    std::vector<std::string> out;
+    for (std::size_t at = 0; at < joined.size();) {
+        const std::size_t end = std::min(joined.find(bar, at), joined.size());
+        out.push_back(joined.substr(at, end - at));
+        at = end + 1;
+    }
+    return out;
 }
 
 // A fresh folder under the system's temporary folder, removed (write access restored first)

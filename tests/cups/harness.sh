@@ -6,13 +6,10 @@
 #   lp -d KR500 -o raw job.bin; cups_wait_jobs_done
 #   cmp job.bin "$(cups_job_capture KR500 "$(cups_last_job_id KR500)")"
 #
-# cupsd runs as root (its jobs' programs as lp) on its own domain socket, with every folder in one
-# temporary folder: /etc/cups and the system's scheduler are not touched. Every backend is
-# capture-backend.sh, installed under the scheme names of the queues, so each job's bytes land in
-# $CAPTURE_DIR/<queue>-<job>.bin. The queues' PPDs declare no filters (raw jobs reach the backend
-# unchanged) and their NickName, the queue's printer-make-and-model, is the driver name.
-# The scheduler is stopped and its folder removed when the sourcing shell exits or is signalled;
-# a script with clean-up of its own defines cups_on_exit, which runs first.
+# cupsd runs on its own domain socket with every folder in one temporary folder (/etc/cups and the
+# system's scheduler are not touched). Every backend is capture-backend.sh; the queues' PPDs declare
+# no filters and their NickName is the driver name. The scheduler is stopped and its folder removed
+# when the sourcing shell exits or is signalled; a script's own cups_on_exit runs first.
 
 CUPS_HARNESS_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=tests/cups/lib.sh
@@ -109,7 +106,6 @@ cups__on_exit() {
     cups_stop
 }
 
-# Stops the scheduler and removes its folder; runs by itself on exit.
 cups_stop() {
     local pid=$CUPS_DAEMON_PID i
     CUPS_DAEMON_PID=

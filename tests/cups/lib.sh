@@ -61,19 +61,14 @@ verdict() {
     fi
 }
 
-# One field of the object whose KEYFIELD is KEYVALUE in kestrel-cli's pretty-printed JSON (one
-# member a line); the value as it stands in the JSON text, strings quoted.
+# json_field FILE KEYFIELD KEYVALUE FIELD: FIELD of every object in FILE (kestrel-cli's JSON) whose
+# KEYFIELD is KEYVALUE, as JSON text (strings quoted).
 json_field() {
-    awk -v kf="$2" -v kv="\"$3\"" -v f="$4" '
-        /^[ \t]*[{][ \t]*$/ { split("", member) }
-        /^[ \t]*"[^"]*": / {
-            key = $0; sub(/^[ \t]*"/, "", key); value = key
-            sub(/".*/, "", key); sub(/^[^"]*": /, "", value); sub(/,[ \t]*$/, "", value)
-            member[key] = value
-        }
-        /^[ \t]*[}],?[ \t]*$/ {
-            if (member[kf] == kv && (f in member)) { print member[f]; found = 1 }
-            split("", member)
-        }
-        END { exit !found }' "$1"
+    python3 -c 'import json, sys
+def walk(v, kf, kv, field):
+    if isinstance(v, dict) and v.get(kf) == kv and field in v:
+        print(json.dumps(v[field]))
+    for child in v.values() if isinstance(v, dict) else v if isinstance(v, list) else []:
+        walk(child, kf, kv, field)
+walk(json.load(open(sys.argv[1])), *sys.argv[2:])' "$@"
 }

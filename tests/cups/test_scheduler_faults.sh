@@ -1,14 +1,19 @@
 #!/bin/bash
-# A scheduler that stops answering (SIGSTOP: it takes connections but never replies) ends every
-# command with the program's own code and message within the bound on each request; a queue that
-# starts rejecting jobs, and a backend that fails, are refused with their messages.
-# Usage: test_scheduler_faults.sh CLI
+# No scheduler at the socket, or one that stops answering (SIGSTOP: it takes connections but never
+# replies), ends every command with the program's own code and message within the bound on each
+# request; a queue that starts rejecting jobs, and a backend that fails, are refused with their
+# messages. Usage: test_scheduler_faults.sh CLI
 cli=${1:?kestrel-cli}
 source "$(dirname "$0")/harness.sh"
 cups_start && cups_add_queue KR900 "ZOT KR-900 Raster" usb://ZOT/KR-900 || exit 1
 work=$CUPS_TEST_DIR
 cups_on_exit() { kill -CONT "$CUPS_DAEMON_PID" 2>/dev/null; }
 unreachable="the print system cannot be reached"
+
+echo "-- no scheduler listens on the socket"
+said="$unreachable: no answer from the CUPS scheduler at $work/none.sock"
+CUPS_SERVER=$work/none.sock expect 1 "$said" printers
+CUPS_SERVER=$work/none.sock expect 3 "$said" send --printer KR900 --yes
 
 echo "-- a stopped scheduler, before the send and between the question and its answer"
 kill -STOP "$CUPS_DAEMON_PID"

@@ -43,50 +43,9 @@ cups_start() {
     done
     install -m 0644 "$CUPS_HARNESS_DIR/banner-standard" "$d/data/banners/standard"
     chown lp:lp "$d/capture"
-    cat >"$d/etc/cups-files.conf" <<EOF
-ServerRoot $d/etc
-ServerBin $d/serverbin
-DataDir $d/data
-DocumentRoot $d/data
-RequestRoot $d/spool
-TempDir $d/spool/tmp
-CacheDir $d/cache
-StateDir $d/state
-ServerKeychain $d/etc/ssl
-AccessLog $d/log/access_log
-ErrorLog $d/log/error_log
-PageLog $d/log/page_log
-Printcap $d/printcap
-User lp
-Group lp
-SystemGroup root
-FileDevice Yes
-CreateSelfSignedCerts No
-SetEnv CAPTURE_DIR $d/capture
-EOF
-    # Anyone may do anything, so the tests administer queues without authentication.
-    cat >"$d/etc/cupsd.conf" <<EOF
-LogLevel debug
-MaxLogSize 0
-Listen $d/cups.sock
-Browsing No
-WebInterface No
-DefaultAuthType None
-ErrorPolicy abort-job
-PreserveJobHistory Yes
-MaxJobs 0
-<Location />
-  Order allow,deny
-  Allow all
-</Location>
-<Policy default>
-  JobPrivateAccess all
-  JobPrivateValues none
-  <Limit All>
-    Order deny,allow
-  </Limit>
-</Policy>
-EOF
+    for entry in cups-files.conf cupsd.conf; do
+        sed "s|@DIR@|$d|g" "$CUPS_HARNESS_DIR/$entry.in" >"$d/etc/$entry" || return 1
+    done
     cupsd -f -c "$d/etc/cupsd.conf" -s "$d/etc/cups-files.conf" </dev/null >"$d/log/out" 2>&1 &
     CUPS_DAEMON_PID=$!
     export CUPS_SERVER=$d/cups.sock CUPS_TEST_DIR CAPTURE_DIR=$d/capture

@@ -61,14 +61,14 @@ verdict() {
     fi
 }
 
-# json_field FILE KEYFIELD KEYVALUE FIELD: FIELD of every object in FILE (kestrel-cli's JSON) whose
-# KEYFIELD is KEYVALUE, as JSON text (strings quoted).
+# json_field FILE KEYFIELD KEYVALUE FIELD...: the FIELDs of every object in FILE (kestrel-cli's
+# JSON) whose KEYFIELD is KEYVALUE, as JSON text (strings quoted), separated by spaces.
 json_field() {
     python3 -c 'import json, sys
-def walk(v, kf, kv, field):
-    if isinstance(v, dict) and v.get(kf) == kv and field in v:
-        print(json.dumps(v[field]))
+def walk(v, kf, kv, *fields):
+    if isinstance(v, dict) and v.get(kf) == kv:
+        print(" ".join(json.dumps(v.get(f)) for f in fields))
     for child in v.values() if isinstance(v, dict) else v if isinstance(v, list) else []:
-        walk(child, kf, kv, field)
+        walk(child, kf, kv, *fields)
 walk(json.load(open(sys.argv[1])), *sys.argv[2:])' "$@"
 }

@@ -21,7 +21,6 @@ expect 0 "" logo preview "logo ü 'x'.bmp" -o "logo ü 'x'.png"
 [ -s "logo ü 'x'.png" ] || fault "no preview written"
 mkdir folder.kcf
 expect 1 "folder.kcf: cannot be read: it is a folder" settings show folder.kcf
-expect 1 "folder.kcf: cannot be read: it is a folder" settings set folder.kcf "Buzzer=Enable"
 expect 1 "folder.kcf: cannot be written" "${send[@]}" --dry-run folder.kcf
 expect 1 "The BITMAP file doesn't exist." logo preview folder.kcf -o x.png
 expect 1 "gone.kcf: cannot be read: no such file" settings show gone.kcf

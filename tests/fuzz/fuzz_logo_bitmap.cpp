@@ -1,8 +1,6 @@
 // Bitmap files from users and the internet through the logo readers and the raster conversion, in
 // both colour modes: the reader of a file in memory, the reader of a file on disk and the banded
 // conversion of a large 24-bit file must all come to the same result and the same dot planes.
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -10,6 +8,7 @@
 #include <span>
 #include <string>
 
+#include "fuzz_support.h"
 #include "logo/banded_file_conversion.h"
 #include "logo/bitmap_reader.h"
 #include "logo/raster_conversion.h"
@@ -17,12 +16,7 @@
 namespace {
 
 using namespace kestrel;
-
-void Check(bool condition) {
-    if (!condition) {
-        __builtin_trap();
-    }
-}
+using fuzz::Check;
 
 // Keeps each input quick: a tiny file may declare a 65528 x 65535 image whose missing pixels
 // read as zero, which is valid but takes seconds to convert.
@@ -67,11 +61,7 @@ void Run(std::span<const std::uint8_t> file, const std::filesystem::path& path, 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const std::filesystem::path path = [] {
-        std::string name = (std::filesystem::temp_directory_path() / "fuzz-logo-XXXXXX").string();
-        Check(mkdtemp(name.data()) != nullptr);
-        return std::filesystem::path(name) / "logo.bmp";
-    }();
+    static const std::filesystem::path path = kestrel::fuzz::TempFile("logo.bmp");
     std::ofstream(path, std::ios::binary | std::ios::trunc)
         .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     const std::span<const std::uint8_t> file(data, size);

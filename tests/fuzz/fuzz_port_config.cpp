@@ -3,8 +3,6 @@
 // system's queue file. The first byte picks the reader, the rest is the text. Line settings must
 // come out as codes of their tables and read back as they were written, a printer's files must stay
 // in their folder, and a queue file must keep its queues when a line value is written into it.
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -14,6 +12,7 @@
 #include <vector>
 
 #include "emulator/files/printer_folder.h"
+#include "fuzz_support.h"
 #include "platform/virtual/virtual_config.h"
 #include "ports/testing/recording_host_port.h"
 #include "printer/device_uri.h"
@@ -26,13 +25,8 @@
 namespace {
 
 using namespace kestrel;
+using fuzz::Check;
 namespace fs = std::filesystem;
-
-void Check(bool condition) {
-    if (!condition) {
-        __builtin_trap();
-    }
-}
 
 HostPortSettings LineOf(std::string_view value, std::uint32_t formatCode) {
     HostPortSettings line;
@@ -115,11 +109,7 @@ void FuzzVirtualConfig(std::string_view text) {
     if (config.queues.empty()) {
         return;
     }
-    static const fs::path file = [] {
-        std::string name = (fs::temp_directory_path() / "fuzz-queues-XXXXXX").string();
-        Check(mkdtemp(name.data()) != nullptr);
-        return fs::path(name) / "queues.ini";
-    }();
+    static const fs::path file = fuzz::TempFile("queues.ini");
     std::ofstream(file, std::ios::binary | std::ios::trunc).write(text.data(), text.size());
     const std::string& name = config.queues[0].info.name;
     constexpr std::string_view kValue = "9600,e,7,1,x";

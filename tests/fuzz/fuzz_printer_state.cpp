@@ -8,16 +8,12 @@
 
 #include "emulator/files/state_file.h"
 #include "emulator/kr_printer.h"
+#include "fuzz_support.h"
 
 namespace {
 
 using namespace kestrel::emulator;
-
-void Check(bool condition) {
-    if (!condition) {
-        __builtin_trap();
-    }
-}
+using kestrel::fuzz::Check;
 
 }  // namespace
 

@@ -4,8 +4,6 @@
 // and the printer, the rest is the input. Whatever it holds, the profile must come out as valid
 // indexes, a taken record must respect the bounds, and a file is changed only by a command that
 // succeeds, to a record that a second run leaves as it is.
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -19,6 +17,7 @@
 #include <vector>
 
 #include "cli/cli_app.h"
+#include "fuzz_support.h"
 #include "settings/factory_defaults.h"
 #include "settings/page_rules.h"
 #include "settings/profile.h"
@@ -30,13 +29,8 @@
 namespace {
 
 using namespace kestrel;
+using fuzz::Check;
 namespace fs = std::filesystem;
-
-void Check(bool condition) {
-    if (!condition) {
-        __builtin_trap();
-    }
-}
 
 void FuzzProfile(std::string_view contents) {
     ProfileState profile;
@@ -81,17 +75,15 @@ std::optional<std::string> FileText(const fs::path& file) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-int RunSettingsSet(const fs::path& folder, const std::vector<std::string>& assignments) {
-    const std::string folderText = folder.string();
-    const std::string fileText = (folder / "f.kcf").string();
-    std::vector<const char*> argv{"kestrel-cli", "--folder", folderText.c_str(),
-                                  "settings",    "set",      fileText.c_str()};
+int RunSettingsSet(const fs::path& file, const std::vector<std::string>& assignments) {
+    const std::string folder = file.parent_path().string(), path = file.string();
+    std::vector<const char*> argv{"kestrel-cli", "--folder", folder.c_str(),
+                                  "settings",    "set",      path.c_str()};
     for (const std::string& a : assignments) {
         argv.push_back(a.c_str());
     }
     std::istringstream in;
-    std::ostringstream out;
-    std::ostringstream err;
+    std::ostringstream out, err;
     cli::CliApp app(in, out, err);
     app.setPlatformFactory([](const cli::GlobalOptions&, std::ostream&) { return std::nullopt; });
     return app.run(static_cast<int>(argv.size()), argv.data());
@@ -99,12 +91,7 @@ int RunSettingsSet(const fs::path& folder, const std::vector<std::string>& assig
 
 // `settings set` on a new file or on the factory defaults, one argument per line of the input.
 void FuzzSettingsSet(std::uint8_t selector, std::string_view text) {
-    static const fs::path folder = [] {
-        std::string name = (fs::temp_directory_path() / "fuzz-settings-XXXXXX").string();
-        Check(mkdtemp(name.data()) != nullptr);
-        return fs::path(name);
-    }();
-    const fs::path file = folder / "f.kcf";
+    static const fs::path file = fuzz::TempFile("f.kcf");
     fs::remove(file);
     if ((selector & 1) != 0) {
         const SettingsRecord& defaults = FactoryDefaultRecord(SpecIndex{}, MechanismIndex{});
@@ -118,7 +105,7 @@ void FuzzSettingsSet(std::uint8_t selector, std::string_view text) {
         assignments.emplace_back(text.substr(start, end - start));
         start = end + 1;
     }
-    const int code = RunSettingsSet(folder, assignments);
+    const int code = RunSettingsSet(file, assignments);
     Check(code >= cli::kExitOk && code <= cli::kExitUsage);
     const auto after = FileText(file);
     if (code != cli::kExitOk || after == before) {
@@ -130,7 +117,7 @@ void FuzzSettingsSet(std::uint8_t selector, std::string_view text) {
     std::copy(after->begin(), after->end(), record.begin());
     Check(SettingsInRange(record, true));
     // Each value given is a fixed point: the same command again leaves the file as it is.
-    Check(RunSettingsSet(folder, assignments) == cli::kExitOk && FileText(file) == after);
+    Check(RunSettingsSet(file, assignments) == cli::kExitOk && FileText(file) == after);
 }
 
 // What typed text becomes in the cut adjustment edit: at most five characters that filter to

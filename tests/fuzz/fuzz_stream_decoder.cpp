@@ -10,16 +10,12 @@
 #include "emulator/settings_list_page.h"
 #include "emulator/stream_description.h"
 #include "emulator/stream_parser.h"
+#include "fuzz_support.h"
 
 namespace {
 
 using namespace kestrel::emulator;
-
-void Check(bool condition) {
-    if (!condition) {
-        __builtin_trap();
-    }
-}
+using kestrel::fuzz::Check;
 
 void CheckState(const PrinterState& state) {
     for (std::size_t i = 0; i < kCustomizeNumbers.size(); ++i) {

@@ -1,12 +1,15 @@
-// The main window's menu, accelerators and ways out, with the recording user interface answering
-// the boxes and a print system in memory.
-#include <QAction>
-#include <QMenuBar>
-#include <QPushButton>
-#include <QTemporaryDir>
+// The main window as a user meets it: its menu, accelerators and ways out (the recording user
+// interface answering the boxes, a print system in memory), the pages showing what the page rules
+// say, the cut adjustment edit filtering and converting as it is typed into, and Ctrl+Tab, Tab and
+// Shift+Tab walking the frame.
 #include <QtTest>
+#include <QtWidgets>
+#include <functional>
 
 #include "app/frame/settings_frame.h"
+#include "app/frame/tab_key_hook.h"
+#include "app/pages/settings_page.h"
+#include "app/pages/up_down_control.h"
 #include "app/shell/main_window.h"
 #include "commands/app_commands.h"
 #include "ports/testing/flow_harness.h"
@@ -36,83 +39,215 @@ class MainWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void menuTexts();
-    void everyExitAsksTheCloseQuestion();
-    void sendByAcceleratorReachesThePrinter();
-    void helpThatCannotOpenIsNotTriedAgain();
-};
+    void menuTexts() {
+        AppState state;
+        MainWindow window(state);
+        QStringList texts;
+        for (QAction* menu : window.menuBar()->actions()) {
+            texts << menu->text();
+            for (QAction* item : menu->menu()->actions()) {
+                texts << (item->isSeparator()
+                              ? QStringLiteral("-")
+                              : item->text() + QLatin1Char('|') + item->shortcut().toString());
+            }
+        }
+        QCOMPARE(texts, (QStringList{"File(&F)", "Load(&O)|Alt+O", "Save(&A)|Alt+A",
+                                     "List Printing(&P)|Alt+P", "-", "Exit(&X)|", "Send(&S)",
+                                     "Setting(&C)|Alt+C", "Initialize(&I)|Alt+I",
+                                     "Logo Registration(&R)|Alt+R", "Help(&H)", "Help(&H)|", "-",
+                                     "Version(&V)|Alt+V"}));
+        QVERIFY(!window.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    }
 
-void MainWindowTest::menuTexts() {
-    AppState state;
-    MainWindow window(state);
-    QStringList texts;
-    for (QAction* menu : window.menuBar()->actions()) {
-        texts << menu->text();
-        for (QAction* item : menu->menu()->actions()) {
-            texts << (item->isSeparator()
-                          ? QStringLiteral("-")
-                          : item->text() + QLatin1Char('|') + item->shortcut().toString());
+    // The answer's effect on kestrel.ini is the close command's (AppCommands tests); here each way
+    // out reaches that question, and only Cancel keeps the window.
+    void everyExitAsksTheCloseQuestion() {
+        const std::pair<Answer, std::function<void(MainWindow&)>> ways[] = {
+            {Answer::Yes, [](MainWindow& w) { QTest::keyClick(&w, Qt::Key_X, Qt::AltModifier); }},
+            {Answer::No, [](MainWindow& w) { w.action(40001)->trigger(); }},  // File > Exit
+            {Answer::Cancel, [](MainWindow& w) { w.frame()->exitButton()->click(); }}};
+        for (const auto& [answer, leave] : ways) {
+            testing::FlowHarness h;
+            QTemporaryDir folder;
+            h.state.startupFolder = folder.path().toStdString();
+            Shown window(h);
+            h.ui.answers = {answer};
+            leave(window.w);
+            QCOMPARE(h.ui.boxTexts(), std::vector<std::string>{std::string(kCloseQuestion)});
+            QCOMPARE(h.ui.boxes[0].buttons, Buttons::YesNoCancel);
+            QCOMPARE(window.w.isVisible(), answer == Answer::Cancel);
         }
     }
-    QCOMPARE(texts,
-             (QStringList{"File(&F)", "Load(&O)|Alt+O", "Save(&A)|Alt+A", "List Printing(&P)|Alt+P",
-                          "-", "Exit(&X)|", "Send(&S)", "Setting(&C)|Alt+C", "Initialize(&I)|Alt+I",
-                          "Logo Registration(&R)|Alt+R", "Help(&H)", "Help(&H)|", "-",
-                          "Version(&V)|Alt+V"}));
-    QVERIFY(!window.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
-}
 
-// The answer's effect on kestrel.ini is the close command's (AppCommands tests); here each way out
-// reaches that question, and only Cancel keeps the window.
-void MainWindowTest::everyExitAsksTheCloseQuestion() {
-    const std::pair<const char*, Answer> ways[] = {
-        {"Alt+X", Answer::Yes}, {"File>Exit", Answer::No}, {"Exit button", Answer::Cancel}};
-    for (const auto& [way, answer] : ways) {
+    void sendByAcceleratorReachesThePrinter() {
         testing::FlowHarness h;
-        QTemporaryDir folder;
-        h.state.startupFolder = folder.path().toStdString();
+        h.ps.queues = {{"KR900", "ZOT KR-900 Raster", "usb://ZOT/KR-900", PortKind::Usb}};
+        h.state.printerTable[0].printerName = "KR900";
+        h.state.printerTable[0].connectionStatus = ConnectionStatus::Usb;
         Shown window(h);
-        h.ui.answers = {answer};
-        if (way == std::string_view("Alt+X")) {
-            QTest::keyClick(&window.w, Qt::Key_X, Qt::AltModifier);
-        } else if (way == std::string_view("File>Exit")) {
-            window.w.action(40001)->trigger();
-        } else {
-            window.w.frame()->exitButton()->click();
-        }
-        QCOMPARE(h.ui.boxTexts(), std::vector<std::string>{std::string(kCloseQuestion)});
-        QCOMPARE(h.ui.boxes[0].buttons, Buttons::YesNoCancel);
-        QCOMPARE(window.w.isVisible(), answer == Answer::Cancel);
+        QWidget* focus = window.w.frame()->firstSettingControl();
+        focus->setFocus();
+        QTest::keyClick(&window.w, Qt::Key_C, Qt::AltModifier);
+        QCOMPARE(h.ps.jobs.size(), std::size_t(1));
+        QCOMPARE(QApplication::focusWidget(), focus);  // given back after the command
+        QTest::keyClick(&window.w, Qt::Key_V, Qt::AltModifier);
+        QCOMPARE(h.ui.boxes.back().text, std::string("KESTREL Version 0.2.0"));
+        QCOMPARE(h.ui.boxes.back().icon, BoxIcon::Printer);
     }
-}
 
-void MainWindowTest::sendByAcceleratorReachesThePrinter() {
-    testing::FlowHarness h;
-    h.ps.queues = {{"KR900", "ZOT KR-900 Raster", "usb://ZOT/KR-900", PortKind::Usb}};
-    h.state.printerTable[0].printerName = "KR900";
-    h.state.printerTable[0].connectionStatus = ConnectionStatus::Usb;
-    Shown window(h);
-    QWidget* focus = window.w.frame()->firstSettingControl();
-    focus->setFocus();
-    QTest::keyClick(&window.w, Qt::Key_C, Qt::AltModifier);
-    QCOMPARE(h.ps.jobs.size(), std::size_t(1));
-    QCOMPARE(QApplication::focusWidget(), focus);  // given back after the command
-    QTest::keyClick(&window.w, Qt::Key_V, Qt::AltModifier);
-    QCOMPARE(h.ui.boxes.back().text, std::string("KESTREL Version 0.2.0"));
-    QCOMPARE(h.ui.boxes.back().icon, BoxIcon::Printer);
-}
+    void helpThatCannotOpenIsNotTriedAgain() {
+        testing::FlowHarness h;
+        MainWindow window(h.state);
+        CommandContext ctx{h.state, h.ps, h.ui, h.clock, *window.frame(), {}};
+        int tries = 0;
+        window.setContext(&ctx, {}, {{}, [&tries] { return ++tries, false; }});
+        window.action(40008)->trigger();
+        window.action(40008)->trigger();
+        QCOMPARE(tries, 1);
+        QVERIFY(h.ui.boxes.empty());
+    }
 
-void MainWindowTest::helpThatCannotOpenIsNotTriedAgain() {
-    testing::FlowHarness h;
-    MainWindow window(h.state);
-    CommandContext ctx{h.state, h.ps, h.ui, h.clock, *window.frame(), {}};
-    int tries = 0;
-    window.setContext(&ctx, {}, {{}, [&tries] { return ++tries, false; }});
-    window.action(40008)->trigger();
-    window.action(40008)->trigger();
-    QCOMPARE(tries, 1);
-    QVERIFY(h.ui.boxes.empty());
-}
+    void widgetsApplyThePageRules() {
+        const std::pair<ProfileState, std::uint32_t> cases[] = {
+            {{SpecIndex::OVERSEA, MechanismIndex::STANDARD, false, false, false}, mechanism::KR500},
+            {{SpecIndex::OVERSEA, MechanismIndex::STANDARD, true, false, false}, mechanism::KR700},
+            {{SpecIndex::OVERSEA, MechanismIndex::STANDARD, false, true, false},
+             mechanism::FullCut},
+            {{SpecIndex(2), MechanismIndex::STANDARD, false, false, false}, mechanism::BlackMark}};
+        SettingsRecord record = FactoryDefaultRecord(SpecIndex::OVERSEA, MechanismIndex::STANDARD);
+        for (const auto& [profile, mechanismId] : cases) {
+            for (const auto page :
+                 {SettingsPage::MemorySwitch, SettingsPage::CustomizeValue, SettingsPage::Other}) {
+                SettingsPageWidget widget(page, profile, mechanismId, record);
+                for (const PageRow& row : PageRows(page, profile, mechanismId)) {
+                    auto* label = widget.findChild<QLabel*>(QString("label%1").arg(row.labelId));
+                    QWidget* control = widget.findChild<QWidget*>(
+                        row.isCutAdjustment() ? QString("cutAdjustmentEdit")
+                                              : QString("comboBox%1").arg(row.labelId + 50));
+                    QVERIFY2(label && control, std::string(row.setting->label).c_str());
+                    QCOMPARE(label->text().toStdString(), std::string(row.setting->label));
+                    for (const QWidget* shown : {static_cast<QWidget*>(label), control}) {
+                        QCOMPARE(shown->isEnabled(), row.enabled);
+                        QCOMPARE(shown->isHidden(), !row.visible);
+                    }
+                    if (auto* list = qobject_cast<QComboBox*>(control)) {
+                        QCOMPARE(std::size_t(list->count()), row.optionCount);
+                        const int value = record[row.setting->offset];
+                        QCOMPARE(list->currentIndex(), value < list->count() ? value : -1);
+                    }
+                }
+            }
+        }
+    }
+
+    // The filter and the conversions are core rules (CutAdjustmentEdit tests); here the edit
+    // applies them as keys arrive, tidies the text when it loses focus, follows its up-down and
+    // shows and collects the record's value.
+    void cutAdjustmentEdit() {
+        SettingsRecord record{};
+        const ProfileState egypt{SpecIndex::OVERSEA, MechanismIndex::STANDARD, true, false, false};
+        SettingsPageWidget page(SettingsPage::CustomizeValue, egypt, mechanism::KR700, record);
+        page.show();
+        auto* edit = page.findChild<QLineEdit*>("cutAdjustmentEdit");
+        auto* upDown = page.findChild<UpDownControl*>("cutAdjustmentUpDown");
+        QVERIFY(edit && upDown);
+        edit->setFocus();
+        edit->clear();
+        QTest::keyClicks(edit, "1a2.34");
+        QCOMPARE(edit->text(), "12.3");
+        QCOMPARE(edit->cursorPosition(), 4);
+        QCOMPARE(BmCutAdjustment(record), 123);
+        QCOMPARE(upDown->position(), UpDownPositionOf(123));
+        edit->clear();
+        QTest::keyClicks(edit, "-35");
+        QFocusEvent leave(QEvent::FocusOut);
+        QApplication::sendEvent(edit, &leave);
+        QCOMPARE(edit->text(), "-34.0");
+        QTest::keyClick(edit, Qt::Key_Up);  // a step of the up-down, 0.1 mm
+        QCOMPARE(BmCutAdjustment(record), -339);
+        QCOMPARE(edit->text(), "-33.9");
+        for (const int tenths : {int(kBmCutAdjustmentMin), -1, 0, int(kBmCutAdjustmentMax)}) {
+            SetBmCutAdjustment(record, static_cast<std::int16_t>(tenths));
+            page.reload(record);
+            SettingsRecord collected{};
+            page.collect(collected);
+            QCOMPARE(int(BmCutAdjustment(collected)), tenths);
+        }
+    }
+
+    void frameKeysAndTabSwitches() {
+        AppState state;
+        state.selectedPrinter().mechanismId = mechanism::FullCut;
+        state.settings = FactoryDefaultRecord(SpecIndex::OVERSEA, MechanismIndex::FULLCUT);
+        QMainWindow window;
+        auto* frame = new SettingsFrame(state, &window);
+        window.setCentralWidget(frame);
+        const TabKeyHook hook(&window, frame);
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QTabWidget* tabs = frame->tabControl();
+        QCOMPARE((QStringList{tabs->tabText(0), tabs->tabText(1), tabs->tabText(2)}),
+                 (QStringList{" Memory Switch  ", "Customize Value", "     Other     "}));
+        // From a setting, Ctrl+Tab turns the page and lands on the new page's first setting.
+        frame->firstSettingControl()->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(frame->currentPageIndex(), 1);
+        QCOMPARE(QApplication::focusWidget()->objectName(), "comboBox1251");
+        auto* paperWidth = frame->findChild<QComboBox*>("comboBox1253");
+        const int last = paperWidth->count() - 1;
+        paperWidth->setCurrentIndex(last);
+        // Each key, the page then shown, and the focus then: the page's first setting (f), the tab
+        // control (t), Exit (x), or not looked at (-).
+        const Qt::KeyboardModifiers ctrl = Qt::ControlModifier,
+                                    back = Qt::ControlModifier | Qt::ShiftModifier;
+        const std::tuple<Qt::Key, Qt::KeyboardModifiers, int, char> steps[] = {
+            {Qt::Key_Tab, ctrl, 2, '-'},
+            {Qt::Key_Tab, ctrl, 0, '-'},  // wraps to the first page
+            {Qt::Key_Backtab, back, 2, '-'},
+            {Qt::Key_Backtab, back, 1, 'f'},
+            {Qt::Key_Backtab, Qt::ShiftModifier, 1, 't'},
+            {Qt::Key_Tab, Qt::NoModifier, 1, 'f'},
+            {Qt::Key_Backtab, Qt::ShiftModifier, 1, 't'},
+            {Qt::Key_Backtab, Qt::ShiftModifier, 1, 'x'}};
+        for (const auto& [key, mods, page, focus] : steps) {
+            QTest::keyClick(QApplication::focusWidget(), key, mods);
+            QCOMPARE(tabs->currentIndex(), page);
+            const QWidget* expected = focus == 'f'   ? frame->firstSettingControl()
+                                      : focus == 't' ? static_cast<QWidget*>(tabs->tabBar())
+                                                     : frame->exitButton();
+            QVERIFY2(focus == '-' || QApplication::focusWidget() == expected, QByteArray(1, focus));
+        }
+        QCOMPARE(frame->findChild<QComboBox*>("comboBox1253")->currentIndex(), last);
+        QCOMPARE(int(state.settings[offset::PaperWidth]), last);
+        // Ctrl+Tab with the tab control focused leaves the focus there.
+        tabs->tabBar()->setFocus();
+        QTest::keyClick(tabs->tabBar(), Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(tabs->currentIndex(), 2);
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(tabs->tabBar()));
+    }
+
+    void tipsFollowTheirSetting() {
+        AppState state;
+        state.profile.specIndex = SpecIndex::QMRA;  // the Other page's rows move up by one
+        SettingsFrame frame(state);
+        const auto label = [&](int id) {
+            return frame.findChild<QLabel*>(QString("label%1").arg(id));
+        };
+        frame.tabControl()->setCurrentIndex(1);
+        QVERIFY(label(1210)->toolTip().isEmpty());  // the range text has none
+        frame.tabControl()->setCurrentIndex(2);
+        QVERIFY(label(1307)->toolTip().contains("the serial interface is being used"));
+        QCOMPARE(frame.exitButton()->toolTip(), "It finishes the KESTREL.");
+        QCOMPARE(frame.exitButton()->toolTipDuration(), 30000);
+
+        // "BM Sensor" reaches the record as it is chosen, before any collect.
+        QCOMPARE(label(1310)->text(), "BM Sensor");
+        state.settings[offset::BmSensor] = 0;
+        frame.findChild<QComboBox*>("comboBox1360")->setCurrentIndex(1);
+        QCOMPARE(int(state.settings[offset::BmSensor]), 1);
+    }
+};
 
 QTEST_MAIN(MainWindowTest)
 #include "test_main_window.moc"

@@ -193,5 +193,28 @@ TEST(EmulatorVirtualPrinter, ALogoRegisteredAndPrintedComesBackAsTheSameDots) {
     }
 }
 
+// A glyph wider than its 12-dot cell is cut at the cell's edge, not drawn into the next cell or,
+// at the paper's right edge, onto the next dot row.
+TEST(EmulatorPaper, CharactersStayInTheirCells) {
+    Printout printout;  // every printable character in the odd cells, the even ones blank
+    for (char c = '!'; c <= '~';) {
+        std::string line;
+        for (int column = 0; column < 48; ++column) {
+            line += column % 2 == 0 || c > '~' ? ' ' : c++;
+        }
+        printout.blocks.push_back(PrintedLine{line});
+    }
+    const RgbImage paper = RenderPrintout(printout);
+    ASSERT_EQ(paper.width, kPaperDots);
+    std::size_t inked = 0, astray = 0;  // dots inked, and of them in a blank cell
+    for (std::size_t i = 0; i < paper.rgb.size(); i += 3) {
+        const bool ink = paper.rgb[i] != 0xFF;
+        inked += ink;
+        astray += ink && (i / 3 % paper.width / kCharacterWidth) % 2 == 0;
+    }
+    EXPECT_GT(inked, 0u);
+    EXPECT_EQ(astray, 0u);
+}
+
 }  // namespace
 }  // namespace kestrel::emulator

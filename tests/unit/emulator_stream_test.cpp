@@ -10,6 +10,7 @@
 
 #include "emulator/kr_printer.h"
 #include "emulator/settings_decoder.h"
+#include "emulator/settings_list_page.h"
 #include "emulator/stream_parser.h"
 #include "logo/logo_job.h"
 #include "settings/factory_defaults.h"
@@ -159,6 +160,7 @@ TEST(EmulatorStream, ATwoLeavesABitAsThePrinterHasIt) {
     ASSERT_TRUE(job("31 30 31 30 31 30 31 30").empty());
     ASSERT_TRUE(job("32 31 32 32 32 32 32 31").empty());
     EXPECT_EQ(printer.state().settings.switchByte(SwitchNumber::Ext7D), 0b11101011);
+    EXPECT_EQ(SwitchBits(0b11101011), "11101011");  // as the settings list shows it, bit 8 first
 }
 
 TEST(EmulatorStream, ValuesWrittenInUserSetupModeWaitForItsEnd) {

@@ -37,6 +37,7 @@ ask() {
     shift 3
     rm -f -- "$work/answers" && mkfifo "$work/answers"
     exec 3<>"$work/answers" # open both ways, so neither side blocks on open
+    : >"$work/out" # emptied here, so the previous command's question cannot be taken for this one
     (cd "$work" && timeout 60 "$cli" "$@" <"$work/answers" >"$work/out" 2>&1) &
     pid=$!
     for ((i = 0; i < 200; i++)); do

@@ -1,10 +1,8 @@
 # shellcheck shell=bash
 # A private CUPS scheduler for the test scripts (run as root), sourced:
 #
-#   cups_start                                   # exports CUPS_SERVER, CUPS_TEST_DIR, CAPTURE_DIR
+#   cups_start        # exports CUPS_SERVER, CUPS_TEST_DIR, CAPTURE_DIR
 #   cups_add_queue KR500 "ZOT KR-500 Raster" usb://ZOT/KR-500 [LPADMIN_OPTION...]
-#   lp -d KR500 -o raw job.bin; cups_wait_jobs_done
-#   cmp job.bin "$(cups_job_capture KR500 "$(cups_last_job_id KR500)")"
 #
 # cupsd runs on its own domain socket with every folder in one temporary folder (/etc/cups and the
 # system's scheduler are not touched). Every backend is capture-backend.sh; the queues' PPDs declare

@@ -1,8 +1,6 @@
 // Sends the settings again and again in one process through the real CUPS print system, with the
-// printer's fixed waits taken out, and checks that nothing piles up: open descriptors and the
-// resident memory after the last send are those after the warm-up sends.
-//
-//   CUPS_SERVER=... kestrel_send_load QUEUE [SENDS]
+// printer's fixed waits taken out: open descriptors and resident memory after the last send must
+// be those after the warm-up sends. Usage: CUPS_SERVER=... kestrel_send_load QUEUE [SENDS]
 #include <unistd.h>
 
 #include <cstdlib>
@@ -57,12 +55,10 @@ int main(int argc, char** argv) {
         }
     }
     const auto [fds, memory] = Usage();
-    std::cout << sends << " sends: open descriptors " << warm.first << " after " << kWarmUp << ", "
-              << fds << " after " << sends << "; resident memory " << warm.second << " KiB after "
-              << kWarmUp << ", " << memory << " KiB after " << sends << '\n';
+    std::cout << sends << " sends: open descriptors " << warm.first << " -> " << fds
+              << ", resident memory " << warm.second << " -> " << memory << " KiB\n";
     // 90 more sends that leaked even one CUPS request's attributes would grow by more than this.
-    // AddressSanitizer keeps freed blocks in quarantine, so memory grows there without a leak; its
-    // leak check at exit stands in for the bound on that build.
+    // AddressSanitizer's quarantine grows without a leak; its leak check at exit stands in there.
 #if defined(__SANITIZE_ADDRESS__)
     constexpr long kAllowedGrowthKiB = 64 * 1024;
 #else

@@ -46,12 +46,10 @@ void Run(std::span<const std::uint8_t> file, const std::filesystem::path& path, 
         return;
     }
     const LogoConversion conversion = ConvertLogoBitmap(bitmap, read.twoColor);
-    if (conversion.result == BitmapReadResult::BMP_OK) {
-        Check(conversion.planes.plane1.size() == conversion.planes.planeSize);
-        Check(conversion.planes.plane2.has_value() == read.twoColor);
-        Check(!conversion.planes.plane2 ||
-              conversion.planes.plane2->size() == conversion.planes.planeSize);
-    }
+    const LogoPlanes& planes = conversion.planes;
+    Check(conversion.result != BitmapReadResult::BMP_OK ||
+          (planes.plane1.size() == planes.planeSize && planes.plane2.has_value() == read.twoColor &&
+           (!planes.plane2 || planes.plane2->size() == planes.planeSize)));
     Check(SamePlanes(ConvertLogoBitmap(*fromDisk.bitmap, read.twoColor), conversion));
     if (const auto banded = ConvertLogoFileInBands(path, twoColor)) {
         Check(SamePlanes(*banded, conversion));

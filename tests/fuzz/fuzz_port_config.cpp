@@ -1,8 +1,8 @@
 // Feeds arbitrary text to the readers of what the print system says about a queue: the serial line
-// value, device URIs (line options, serial devices, virtual printer folders) and the virtual print
-// system's queue file. The first byte picks the reader, the rest is the text. Line settings must
-// come out as codes of their tables and read back as they were written, a printer's files must stay
-// in their folder, and a queue file must keep its queues when a line value is written into it.
+// value, device URIs and the virtual print system's queue file; the first byte picks the reader.
+// Line settings must come out as codes of their tables and read back as written, a printer's files
+// stay in their folder, and a queue file keeps its queues when a line value is written into it.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -14,13 +14,9 @@
 #include "emulator/files/printer_folder.h"
 #include "fuzz_support.h"
 #include "platform/virtual/virtual_config.h"
-#include "ports/testing/recording_host_port.h"
 #include "printer/device_uri.h"
-#include "printer/host_port_config.h"
-#include "printer/printer_driver.h"
 #include "printer/queue_classification.h"
 #include "printer/serial_line_value.h"
-#include "state/app_state.h"
 
 namespace {
 
@@ -35,7 +31,7 @@ HostPortSettings LineOf(std::string_view value, std::uint32_t formatCode) {
     return line;
 }
 
-// The value as read from the queue, then stored again after a send to a serial printer.
+// The value as read from the queue; written again, it reads back as the same line.
 void FuzzSerialLineValue(std::uint8_t selector, std::string_view value) {
     const std::uint32_t formatBefore = selector % 6;
     const HostPortSettings line = LineOf(value, formatBefore);
@@ -43,19 +39,6 @@ void FuzzSerialLineValue(std::uint8_t selector, std::string_view value) {
     const auto format = FormatCodeFor(line.dataBitsCode, line.parityCode);
     Check(line.formatCode == format.value_or(formatBefore));
     Check(LineOf(FormatSerialLineValue(line), formatBefore) == line);
-
-    AppState state;
-    state.hostPort = line;
-    PrinterEntry& printer = state.selectedPrinter();
-    printer.printerName = "q";
-    printer.portName = std::string(value.substr(0, value.find(',')));
-    testing::RecordingHostPortStore store;
-    testing::RecordingSerialLine serial;
-    serial.devices[SerialDeviceName(printer.portName)] = {};
-    Check(ConfigureHostPort(state, store, serial));
-    Check(LineOf(store.values.at("q"), formatBefore) == line);
-    Check(serial.writes.size() == 1 &&
-          serial.writes[0].second.baudRate == BaudRateOfIndex(line.baudIndex).value());
 }
 
 // A URI and, after a line break, a serial line value to set in it.
@@ -66,8 +49,8 @@ void FuzzDeviceUri(std::string_view text) {
     const auto device = SerialDevicePath(uri);
     Check(!device || !device->empty());
     const auto lineValue = SerialLineValueFromDeviceUri(uri);
-    Check(lineValue.has_value() == uri.starts_with("serial:"));
-    Check(!lineValue || kind == PortKind::Serial);
+    Check(lineValue.has_value() == uri.starts_with("serial:") &&
+          (!lineValue || kind == PortKind::Serial));
     const auto changed = DeviceUriWithSerialLineValue(uri, value);
     Check(changed.has_value() == lineValue.has_value());
     if (changed) {
@@ -82,9 +65,7 @@ void FuzzDeviceUri(std::string_view text) {
     const emulator::PrinterFiles files = emulator::QueuePrinterFiles(value, uri, capture, "job");
     if (folder) {
         Check(folder->is_absolute());
-        for (const fs::path& part : *folder) {
-            Check(part != "..");
-        }
+        Check(std::find(folder->begin(), folder->end(), "..") == folder->end());
         Check(files.stateFile == *folder / emulator::kStateFileName);
     } else {
         // Whatever the queue is called, its printer stays in the capture folder.
@@ -95,25 +76,19 @@ void FuzzDeviceUri(std::string_view text) {
 // A queue file, and the same file once a line value has been written for its first queue.
 void FuzzVirtualConfig(std::string_view text) {
     const VirtualConfig config = ParseVirtualConfig(text);
-    bool anySupported = false;
     std::vector<QueueInfo> infos;
     for (const VirtualQueue& queue : config.queues) {
-        infos.push_back(queue.info);
         Check(!queue.info.name.empty());
-        const std::uint32_t mechanism = MechanismIdFromDriver(queue.info.driverName);
-        const PrinterEntry entry = BuildPrinterEntry(queue.info);
-        Check(entry.mechanismId == mechanism && entry.printerName == queue.info.name);
-        anySupported = anySupported || mechanism != mechanism::Unsupported;
+        infos.push_back(queue.info);
     }
-    Check(BuildPrinterTable(infos).anySupportedDriver == anySupported);
+    (void)BuildPrinterTable(infos);
     if (config.queues.empty()) {
         return;
     }
     static const fs::path file = fuzz::TempFile("queues.ini");
     std::ofstream(file, std::ios::binary | std::ios::trunc).write(text.data(), text.size());
-    const std::string& name = config.queues[0].info.name;
     constexpr std::string_view kValue = "9600,e,7,1,x";
-    Check(WriteVirtualSerialLineValue(file, name, kValue));
+    Check(WriteVirtualSerialLineValue(file, config.queues[0].info.name, kValue));
     const auto again = ReadVirtualConfig(file);
     Check(again && again->queues.size() == config.queues.size());
     Check(again->queues[0].serialLineValue == kValue);

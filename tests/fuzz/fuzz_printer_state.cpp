@@ -10,12 +10,8 @@
 #include "emulator/kr_printer.h"
 #include "fuzz_support.h"
 
-namespace {
-
 using namespace kestrel::emulator;
 using kestrel::fuzz::Check;
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);

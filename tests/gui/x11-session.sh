@@ -1,11 +1,8 @@
 # shellcheck shell=bash
 # A private X display for tests and scripts that need a real X server: Xvfb with the openbox window
-# manager, so that focus and activation behave as on a desktop. Source it, then:
-#
-#   x11_start || exit 1          # exports DISPLAY
-#   x11_stop                     # ends the display; call it from the script's exit trap
-#   x11_wait_active dialog 10    # wait until the active window is a dialog (or "normal")
-#   x11_key alt+c                # key chords to the focused window (xdotool); x11_type TEXT
+# manager, so that focus and activation behave as on a desktop. Source it, then `x11_start` (exports
+# DISPLAY), `x11_stop` from the exit trap, `x11_wait_active dialog|normal SECONDS`, `x11_key CHORD...`
+# and `x11_type TEXT` (xdotool, to the focused window).
 
 X11_PIDS=()
 

@@ -2,7 +2,8 @@
 # The windowed program driven only by its keyboard, as a till installer would: the real `kestrel`
 # binary under Xvfb with a window manager, against a private CUPS scheduler. It chooses the KR-900
 # queue, sets Paper Width to 58mm/32column, sends with Alt+C, closes with Alt+X and Yes; started
-# again from the same folder it sends the saved record once more and closes with No. The printer must receive exactly what kestrel-cli builds for the same record.
+# again from the same folder it refuses a second copy, sends the saved record once more and closes
+# with No. The printer must receive exactly what kestrel-cli builds for the same record.
 set -euo pipefail
 build=${1:?build folder}
 here=$(cd "$(dirname "$0")" && pwd)
@@ -33,7 +34,7 @@ QT_QPA_PLATFORM=offscreen timeout 20 "$build/src/app/kestrel" --bogus 2>"$work/b
 [ "$status" -eq 2 ] && grep -q '^kestrel: unknown option "--bogus"' "$work/bogus.log" ||
     fail "--bogus ended with $status: $(cat "$work/bogus.log")"
 x11_start || fail "no X display"
-kestrel() { (cd "$folder" && exec "$build/src/app/kestrel" >>"$work/kestrel.log" 2>&1); }
+kestrel() { (cd "$folder" && exec "$build/src/app/kestrel" >>"$work/${1:-kestrel}.log" 2>&1); }
 
 # Starts kestrel and chooses the KR-900 queue in the selection dialog by its first letters.
 start_and_choose() {
@@ -82,9 +83,18 @@ grep -q 'Paper Width.*58mm/32column' "$work/shown" || fail "kestrel.ini does not
 cups_wait_jobs_done
 cmp "$work/send.bin" "$(cups_job_capture KR900 1)" || fail "the sent stream is not kestrel-cli's"
 
-echo "-- second run: the saved record sent again, close with No"
+echo "-- second run: a second copy refused, the saved record sent again, close with No"
 cp "$folder/kestrel.ini" "$work/saved.ini"
 start_and_choose
+kestrel second &
+second_pid=$!
+x11_wait_active dialog 20 || fail "the second copy showed no message"
+[ "$(xdotool getactivewindow getwindowname)" = KESTREL ] || fail "the message is not KESTREL's"
+x11_key Return
+wait "$second_pid" || fail "the second copy ended with $?"
+kill -0 "$app_pid" 2>/dev/null || fail "the first copy ended with the second"
+xdotool search --pid "$app_pid" --name KESTREL windowactivate --sync >/dev/null 2>&1 || true
+x11_wait_active normal 10 || fail "the first copy's window is not active again"
 send_settings 2
 cmp "$(cups_job_capture KR900 1)" "$(cups_job_capture KR900 2)" || fail "the saved record was not sent"
 close_with n

@@ -49,7 +49,6 @@ TEST(SelectionOutcome, StatusGivesOutcome) {
         {CS::Parallel, 0, kKr, false, "", BoxIcon::None},
         {CS::Parallel, 1, kKr, false, kJobs, BoxIcon::PrinterWarning},
         {CS::Serial, 5, kKr, false, "", BoxIcon::None},
-        {CS::Usb, 2, kKr, false, "", BoxIcon::None},
         {CS::PortRouter, 0, kKr, false, "", BoxIcon::None},
         {CS::Network, 0, kKr, false, kNetwork, BoxIcon::Stop},
         {CS::File, 0, kKr, false, kFile, BoxIcon::PrinterInfo},

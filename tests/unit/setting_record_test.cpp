@@ -85,11 +85,9 @@ TEST(LoadFactoryDefaults, FlagsAndDefaultsFollowThePrinter) {
         SpecIndex spec;
         std::uint8_t maxSpeed, paperWidth, bmSensor, pne;
     } cases[] = {
-        {16, None, false, false, QWB, 8, 4, 0, 1},
         {19, None, false, false, QWB, 8, 4, 1, 1},
         {20, None, false, false, QWB, 6, 2, 0, 1},
         {21, None, false, false, QWB, 3, 2, 0, 0},
-        {240, None, false, false, QWB, 8, 4, 0, 1},
         {20, Egypt, true, false, QWB, 6, 4, 1, 1},
         {18, Egypt, false, false, QWB, 8, 4, 0, 1},
         {21, Egypt, false, false, QWB, 3, 2, 0, 0},
@@ -134,7 +132,6 @@ TEST(SyncMechanism, DebugModeLetsTheProfileDecideTheId) {
         {false, MechanismIndex::KR700, 21, 21, MechanismIndex::KR500},
         {false, MechanismIndex::KR500, 16, 16, MechanismIndex::STANDARD},
         {false, MechanismIndex::KR700, 240, 240, MechanismIndex::STANDARD},
-        {false, MechanismIndex::KR700, 0, 0, MechanismIndex::STANDARD},
     };
     for (const auto& c : cases) {
         AppState state;

@@ -54,12 +54,9 @@ TEST(SerialLineValue, SerialEntryReadsItsValueOthersGetDefaults) {
     EXPECT_EQ(h, (HostPortSettings{2, 0, 1, 1, 0}));
     ReadHostPortForEntry(ConnectionStatus::Serial, std::nullopt, h);
     EXPECT_EQ(h, kNonSerialHostPort);
-    for (const auto status :
-         {ConnectionStatus::Parallel, ConnectionStatus::Usb, ConnectionStatus::PortRouter}) {
-        h = {2, 0, 1, 1, 0};
-        ReadHostPortForEntry(status, std::string("9600,e,7,1,x"), h);
-        EXPECT_EQ(h, kNonSerialHostPort);
-    }
+    h = {2, 0, 1, 1, 0};
+    ReadHostPortForEntry(ConnectionStatus::Usb, std::string("9600,e,7,1,x"), h);
+    EXPECT_EQ(h, kNonSerialHostPort);
 }
 
 TEST(SerialLineValue, CodesGiveValueAndEveryValidSettingComesBack) {

@@ -85,9 +85,6 @@ TEST(LoadFactoryDefaults, FlagsAndDefaultsFollowThePrinter) {
         SpecIndex spec;
         std::uint8_t maxSpeed, paperWidth, bmSensor, pne;
     } cases[] = {
-        {19, None, false, false, QWB, 8, 4, 1, 1},
-        {20, None, false, false, QWB, 6, 2, 0, 1},
-        {21, None, false, false, QWB, 3, 2, 0, 0},
         {20, Egypt, true, false, QWB, 6, 4, 1, 1},
         {18, Egypt, false, false, QWB, 8, 4, 0, 1},
         {21, Egypt, false, false, QWB, 3, 2, 0, 0},

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <numeric>
 #include <sstream>
 
 #include "cli/dry_run_print_system.h"
@@ -97,9 +98,7 @@ TEST(VirtualPrintSystem, JobsAreCapturedOnePerJobFailuresNotAtAllHeldOnesStay) {
     Virtual v;
     VirtualPrintSystem system(v.config);
     Bytes first(300);
-    for (std::size_t i = 0; i < first.size(); ++i) {
-        first[i] = static_cast<std::uint8_t>(i);  // every byte value, NUL and CR/LF included
-    }
+    std::iota(first.begin(), first.end(), 0);  // every byte value, NUL and CR/LF included
     const Bytes second{0x1D, 0x28, 0x45};
     const auto ok = [](int id) { return std::make_tuple(true, id, JobError::None); };
     EXPECT_EQ(Send(system, "KR-900 Serial", first), ok(1));

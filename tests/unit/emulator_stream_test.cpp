@@ -127,7 +127,6 @@ TEST(EmulatorStream, CommandsThePrinterRefuseAreNamedAtTheirOffset) {
         {"1D 38 4C 0C 00 00 00 30 43 30 22 20 01 08 00 01 00 33 FF", 0, "colour 33"},
         {"1D 28 4C 04 00 30 42 1F 20", 0, "key code 1F 20"},
         {"1D 28 4C 06 00 30 45 20 20 03 01", 0, "scale 3 x 1"},
-        {"1D 28 4C 06 00 30 45 20 20 01 03", 0, "scale 1 x 3"},
         {"1D 28 4C 02 00 30 30", 0, "no function 48"},
         {"41 00 01 02 42", 1, "3 bytes from 00 on"},
         {"1D 65 75 43 03", 0, "colour 3 is not 1 or 2"},

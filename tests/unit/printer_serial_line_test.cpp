@@ -135,37 +135,31 @@ TEST(DeviceUri, SerialDevicePathFromUriOrPath) {
 // The PC line of the selected queue goes to the device (when it can be read) and to the store;
 // the device is the port name without one trailing colon.
 TEST(ConfigureHostPort, DeviceTakesTheLineAndTheStoreItsValue) {
-    const SerialControl k9600{9600, 8, SerialParity::None, false, true, true};
-    const HostPortSettings host{4, 0, 2, 0, 1};
-    const struct {
-        std::string port, device;
-        bool deviceExists, storeFails;
-    } cases[] = {
-        {"COM3:", "COM3", true, false},
-        {"COM3::", "COM3:", true, false},
-        {"serial:/dev/ttyS0?baud=9600", "serial:/dev/ttyS0?baud=9600", true, false},
-        {"COM9:", "COM9", false, false},
-        {"COM1:", "COM1", true, true},
+    const SerialControl sent{38400, 7, SerialParity::Odd, true, false, false};
+    const std::tuple<std::string, std::string, bool> cases[] = {
+        // port, device, device exists
+        {"COM3:", "COM3", true},
+        {"COM3::", "COM3:", true},
+        {"serial:/dev/ttyS0?baud=9600", "serial:/dev/ttyS0?baud=9600", true},
+        {"COM9:", "COM9", false},
     };
-    for (const auto& c : cases) {
+    for (const auto& [port, device, exists] : cases) {
         AppState state;
         state.printerTable[0].printerName = "KR-900 Serial";
-        state.printerTable[0].portName = c.port;
-        state.hostPort = host;
+        state.printerTable[0].portName = port;
+        state.hostPort = {4, 0, 2, 0, 1};
         testing::RecordingHostPortStore store;
-        store.failWrites = c.storeFails;
         testing::RecordingSerialLine line;
-        if (c.deviceExists) {
-            line.devices[c.device] = k9600;
+        if (exists) {
+            line.devices[device] = {9600, 8, SerialParity::None, false, true, true};
         }
-        EXPECT_EQ(ConfigureHostPort(state, store, line), !c.storeFails) << c.port;
-        EXPECT_EQ(line.reads, std::vector<std::string>{c.device}) << c.port;
-        const SerialControl expected{38400, 7, SerialParity::Odd, true, false, false};
-        EXPECT_EQ(line.writes, (c.deviceExists ? decltype(line.writes){{c.device, expected}}
-                                               : decltype(line.writes){}))
-            << c.port;
+        EXPECT_TRUE(ConfigureHostPort(state, store, line)) << port;
+        EXPECT_EQ(line.reads, std::vector{device}) << port;
+        EXPECT_EQ(line.writes,
+                  (exists ? decltype(line.writes){{device, sent}} : decltype(line.writes){}))
+            << port;
         EXPECT_EQ(store.writes, (decltype(store.writes){{"KR-900 Serial", "38400,o,7,1,p"}}))
-            << c.port;
+            << port;
     }
 }
 

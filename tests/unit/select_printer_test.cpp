@@ -195,7 +195,6 @@ TEST(SerialFollowUp, LineFollowsOnlyASerialJobThatHasLeftTheQueue) {
         {"KR900", false, "19200,n,8,1,p", false, R::Unchanged, ""},
         {"KR900", true, "9600,n,8,1,p", true, R::NotStored, std::string(kSerialLineNotStoredText)},
         {"KR500", true, std::nullopt, false, R::NotSerial, ""},
-        {"Lpt", false, std::nullopt, false, R::NotSerial, ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.queue + " " + c.stored.value_or("-"));

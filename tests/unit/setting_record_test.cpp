@@ -1,7 +1,5 @@
-// The settings record: factory defaults by spec row and mechanism, the bounds, how the printer
-// and the profile's region flags pick the record; and the GS ( E stream that writes it into the
-// printer, byte for byte and in the printer's order (which bytes each kind of stream carries, and
-// the values of records other than the base one, are checked through the virtual printer).
+// The settings record: factory defaults, bounds, how the printer and the region flags pick the
+// record; and the GS ( E stream that writes it, byte for byte and in the printer's order.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -105,10 +103,6 @@ TEST(LoadFactoryDefaults, FlagsAndDefaultsFollowThePrinter) {
                                   state.settings[o::PneDetect], state.settings[o::Buzzer]),
                   std::make_tuple(c.egypt, c.taiwan, c.spec, c.maxSpeed, c.paperWidth, c.bmSensor,
                                   c.pne, std::uint8_t{0}));
-        // A cleared flag stays cleared: a second load with the same printer changes nothing more.
-        const auto before = std::make_tuple(state.profile, state.settings);
-        LoadFactoryDefaults(state);
-        EXPECT_EQ(std::tie(state.profile, state.settings), before);
     }
 }
 
@@ -153,9 +147,7 @@ std::vector<std::uint8_t> Slice(const std::vector<std::uint8_t>& v, std::size_t 
 }
 
 TEST(SettingEncoder, BaseRecordSendMatchesTheWorkedExampleByteForByte) {
-    const auto expected = Hex(testing::kSendWorkedExample);
-    ASSERT_EQ(expected.size(), 167u);
-    EXPECT_EQ(BuildSettingStream(kSend, Base(), {}, kHost8Bit), expected);
+    EXPECT_EQ(BuildSettingStream(kSend, Base(), {}, kHost8Bit), Hex(testing::kSendWorkedExample));
 }
 
 // The cut adjustment goes as customize value 7E after the others, before the baud rate.

@@ -74,8 +74,12 @@ std::tuple<bool, int, JobError> Send(PrintSystem& system, const std::string& que
     return {sent, id, state.lastJobError};
 }
 
-TEST(VirtualPrintSystem, ListsQueuesWithKindsAndFlags) {
+// The queues come with their kinds and flags. Each finished job is captured exactly, one file per
+// job, numbered on across instances; a failed step gives the channel's code and captures nothing;
+// a held job stays queued and counts.
+TEST(VirtualPrintSystem, QueuesListedJobsCapturedOnePerJobFailuresNotAtAllHeldOnesStay) {
     Virtual v;
+    VirtualPrintSystem system(v.config);
     const std::string kr900 = "ZOT KR-900 Raster";
     const std::vector<QueueInfo> expected{
         {"KR-900 Serial", kr900, "serial:/dev/ttyS0?baud=9600", PortKind::Serial},
@@ -86,17 +90,10 @@ TEST(VirtualPrintSystem, ListsQueuesWithKindsAndFlags) {
         {"Broken write", kr900, "", PortKind::Usb},
         {"No port", kr900, "", PortKind::Network, false, false, true},
     };
-    EXPECT_EQ(VirtualPrintSystem(v.config).listQueues(), expected);
+    EXPECT_EQ(system.listQueues(), expected);
     VirtualPrintSystem missing(v.path() / "absent.ini");
     EXPECT_TRUE(missing.listQueues().empty());
     EXPECT_EQ(missing.openQueue("KR-900 Serial"), nullptr);
-}
-
-// Each finished job is captured exactly, one file per job, numbered on across instances; a failed
-// step gives the channel's code and captures nothing; a held job stays queued and counts.
-TEST(VirtualPrintSystem, JobsAreCapturedOnePerJobFailuresNotAtAllHeldOnesStay) {
-    Virtual v;
-    VirtualPrintSystem system(v.config);
     Bytes first(300);
     std::iota(first.begin(), first.end(), 0);  // every byte value, NUL and CR/LF included
     const Bytes second{0x1D, 0x28, 0x45};

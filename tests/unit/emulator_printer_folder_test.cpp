@@ -43,10 +43,7 @@ TEST(EmulatorStateFile, AFileWithValuesThePrinterCannotHoldIsRefused) {
     const std::string good = StateToText(worn);
     std::string why;
     EXPECT_EQ(StateFromText(good, why), worn) << why;
-    const struct {
-        const char* name;
-        std::string text;
-    } cases[] = {
+    const std::tuple<const char*, std::string> cases[] = {
         {"not JSON", "{\"format\": "},
         {"another format",
          Replaced(good, "kestrel virtual printer 1", "kestrel virtual printer 2")},
@@ -64,10 +61,10 @@ TEST(EmulatorStateFile, AFileWithValuesThePrinterCannotHoldIsRefused) {
         {"a missing member", Replaced(good, "\"jobsReceived\"", "\"jobs\"")},
         {"a value of the wrong kind", Replaced(good, "\"dataBits\": 8", "\"dataBits\": \"8\"")},
     };
-    for (const auto& c : cases) {
+    for (const auto& [name, text] : cases) {
         std::string why;
-        EXPECT_FALSE(StateFromText(c.text, why)) << c.name;
-        EXPECT_FALSE(why.empty()) << c.name;
+        EXPECT_FALSE(StateFromText(text, why)) << name;
+        EXPECT_FALSE(why.empty()) << name;
     }
     for (const char* key : {"\"20 20\"", "\"7E 7E\""}) {  // the key codes' ends
         std::string why;
@@ -102,10 +99,7 @@ TEST(EmulatorStateFile, AJobOnAnUnreadableStateStartsAfreshAndKeepsTheFileAside)
 }
 
 TEST(EmulatorStateFile, OnlyAnAbsoluteLocalFolderIsAPrinterFolder) {
-    const struct {
-        const char* uri;
-        std::optional<fs::path> folder;
-    } cases[] = {
+    const std::tuple<const char*, std::optional<fs::path>> cases[] = {
         {"kestrel-printer:/srv/tills/7", fs::path("/srv/tills/7")},
         {"kestrel-printer:///srv/tills/7", fs::path("/srv/tills/7")},
         {"kestrel-printer://localhost/srv/till%207/", fs::path("/srv/till 7/")},
@@ -116,8 +110,8 @@ TEST(EmulatorStateFile, OnlyAnAbsoluteLocalFolderIsAPrinterFolder) {
         {"kestrel-printer:/srv/%4", std::nullopt},
         {"usb://ZOT/KR-500", std::nullopt},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(KestrelPrinterFolder(c.uri), c.folder) << c.uri;
+    for (const auto& [uri, folder] : cases) {
+        EXPECT_EQ(KestrelPrinterFolder(uri), folder) << uri;
     }
     EXPECT_EQ(
         QueuePrinterFiles("KR-900 on COM1", "serial:/dev/ttyS0", "/cap", "job-000002").stateFile,

@@ -98,11 +98,8 @@ const std::string kEnter = "1D 28 45 03 00 01 49 4E ";
 const std::string kLeave = " 1D 28 45 04 00 02 4F 55 54";
 
 TEST(EmulatorStream, CommandsThePrinterRefuseAreNamedAtTheirOffset) {
-    const struct {
-        std::string hex;
-        std::size_t offset;
-        const char* message;  // part of the error
-    } cases[] = {
+    const std::tuple<std::string, std::size_t, const char*> cases[] = {
+        // the message: part of the error
         {"1D 28 45 03 00 01 49 4F", 0, "must be \"IN\""},
         {"1D 28 45 01 00 09", 0, "no function 9"},
         {"1D 28 45 00 00", 0, "no function number"},
@@ -134,14 +131,14 @@ TEST(EmulatorStream, CommandsThePrinterRefuseAreNamedAtTheirOffset) {
         {kEnter + "1D 28 45 03 00 0B 03 31", 16, "ends in user-setup mode"},
         {"1D 28 4C 06 00 30 45 21 20 01 01", 0, "no NV graphics under key 21 20"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.hex);
+    for (const auto& [hex, offset, message] : cases) {
+        SCOPED_TRACE(hex);
         KrPrinter printer(FactoryPrinterState(18));
         const PrinterState before = printer.state();
-        const JobResult job = printer.receive(Hex(c.hex));
+        const JobResult job = printer.receive(Hex(hex));
         ASSERT_FALSE(job.errors.empty());
-        EXPECT_EQ(job.errors.front().offset, c.offset);
-        EXPECT_NE(job.errors.front().message.find(c.message), std::string::npos)
+        EXPECT_EQ(job.errors.front().offset, offset);
+        EXPECT_NE(job.errors.front().message.find(message), std::string::npos)
             << job.errors.front().message;
         EXPECT_EQ(printer.state().settings, before.settings);
     }
@@ -217,11 +214,7 @@ SettingsRecord Record(Pick pick, std::int16_t cutAdjustment) {
 TEST(EmulatorRoundTrip, FactoryDefaultAndRandomRecordsComeBackFromThePrinter) {
     const HostPortSettings eightBits{.dataBitsCode = 1};
     // Every profile state that changes the stream; the host port decides the serial order.
-    const struct {
-        ProfileState profile;
-        std::uint32_t mechanismId;
-        HostPortSettings hostPort;
-    } profiles[] = {
+    const std::tuple<ProfileState, std::uint32_t, HostPortSettings> profiles[] = {
         {{}, mechanism::FullCut, eightBits},
         {{.egypt = true}, mechanism::KR700, eightBits},
         {{.specIndex = SpecIndex::QDN, .taiwan = true}, mechanism::FullCut, eightBits},
@@ -241,7 +234,7 @@ TEST(EmulatorRoundTrip, FactoryDefaultAndRandomRecordsComeBackFromThePrinter) {
         records.push_back(
             Record([&](std::size_t, unsigned top) { return random() % (top + 1); }, cut));
     }
-    for (const auto& c : profiles) {
+    for (const auto& [profile, mechanismId, hostPort] : profiles) {
         for (const SettingsRecord& record : records) {
             for (const auto kind :
                  {SettingJobKind::SendSettings, SettingJobKind::InitializePrinter}) {
@@ -250,21 +243,21 @@ TEST(EmulatorRoundTrip, FactoryDefaultAndRandomRecordsComeBackFromThePrinter) {
                 const SettingsRecord before =
                     Record([&](std::size_t i, unsigned top) { return (record[i] + 1) % (top + 1); },
                            BmCutAdjustment(record) == 0 ? 123 : 0);
-                KrPrinter setup(FactoryPrinterState(c.mechanismId));
+                KrPrinter setup(FactoryPrinterState(mechanismId));
                 setup.receive(BuildSettingStream(SettingJobKind::SendSettings, before,
                                                  {.egypt = true}, eightBits));
                 KrPrinter printer(setup.takeState());
                 const JobResult job =
-                    printer.receive(BuildSettingStream(kind, record, c.profile, c.hostPort));
+                    printer.receive(BuildSettingStream(kind, record, profile, hostPort));
                 ASSERT_TRUE(job.errors.empty()) << job.errors.front().message;
                 // Carried: all but the reserved byte; an initialization keeps the paper width of
                 // the printer's guide; Font B only for OVERSEA; the cut adjustment only for Egypt.
                 RecordBytes carried;
                 carried.set().reset(o::Reserved);
                 carried.set(o::PaperWidth, kind != SettingJobKind::InitializePrinter);
-                carried.set(o::FontB, c.profile.specIndex == SpecIndex::OVERSEA);
-                carried.set(o::BmCutAdjustment, c.profile.egypt);
-                carried.set(o::BmCutAdjustment + 1, c.profile.egypt);
+                carried.set(o::FontB, profile.specIndex == SpecIndex::OVERSEA);
+                carried.set(o::BmCutAdjustment, profile.egypt);
+                carried.set(o::BmCutAdjustment + 1, profile.egypt);
                 ASSERT_EQ(CarriedBytes(printer.written()), carried);
                 const DecodedSettings decoded = DecodeSettings(printer.state().settings);
                 for (std::size_t i = 0; i < o::Reserved; ++i) {

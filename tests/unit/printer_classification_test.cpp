@@ -21,11 +21,8 @@ TEST(Classification, FirstMatchingRuleDecides) {
     using PK = PortKind;
     const std::string kr = "ZOT KR-900 Raster";
     const std::string other = "Generic PostScript Printer";
-    const struct {
-        QueueInfo queue;  // {name, driver, port, kind, paused, offline, separator, jobs}
-        CS status;
-        PI icon;
-    } cases[] = {
+    const std::tuple<QueueInfo, CS, PI> cases[] = {
+        // queue: {name, driver, port, kind, paused, offline, separator, jobs}
         {{"parallel", kr, "parallel:/dev/lp0", PK::Parallel}, CS::Parallel, PI::Printer},
         {{"serial", kr, "", PK::Serial, 0, 0, 0, 3}, CS::Serial, PI::Printer},
         {{"usb", kr, "", PK::Usb}, CS::Usb, PI::Printer},
@@ -42,13 +39,13 @@ TEST(Classification, FirstMatchingRuleDecides) {
         // An unsupported driver skips every port check.
         {{"unsupported", other, "", PK::File, 1, 1, 1, 2}, CS::Parallel, PI::PrinterError},
     };
-    for (const auto& c : cases) {
-        const PrinterEntry e = BuildPrinterEntry(c.queue);
+    for (const auto& [queue, status, icon] : cases) {
+        const PrinterEntry e = BuildPrinterEntry(queue);
         EXPECT_EQ(std::make_tuple(e.printerName, e.driverName, e.portName, e.jobCount,
                                   e.connectionStatus, e.iconId, e.mechanismId),
-                  std::make_tuple(c.queue.name, c.queue.driverName, c.queue.port, c.queue.jobCount,
-                                  c.status, c.icon, c.queue.driverName == kr ? 18u : 240u))
-            << c.queue.name;
+                  std::make_tuple(queue.name, queue.driverName, queue.port, queue.jobCount, status,
+                                  icon, queue.driverName == kr ? 18u : 240u))
+            << queue.name;
     }
     const QueueInfo laser{"laser", other, ""}, kr900{"kr", kr, ""};
     EXPECT_FALSE(BuildPrinterTable(std::vector{laser, laser}).anySupportedDriver);
@@ -103,11 +100,7 @@ const std::vector<SpoolerPort> kLocalPorts{
 // A port named like no kind keeps the initial kind, parallel.
 TEST(SpoolerPortRules, KindFromNameAndPortList) {
     using PK = PortKind;
-    const struct {
-        std::string queuePort;
-        std::vector<SpoolerPort> ports;
-        PortKind kind;
-    } cases[] = {
+    const std::tuple<std::string, std::vector<SpoolerPort>, PortKind> cases[] = {
         {"\\\\server\\kr900", kLocalPorts, PK::Network},
         {"FILE:", kLocalPorts, PK::File},
         {"LPT1:", kLocalPorts, PK::Parallel},
@@ -124,9 +117,8 @@ TEST(SpoolerPortRules, KindFromNameAndPortList) {
         {"lpt1:", {{"lpt1:", "USB"}}, PK::NotCorresponded},  // prefixes match with case
         {"MYFILE:", {{"MYFILE:", "Local Port"}}, PK::NotCorresponded},
     };
-    for (std::size_t i = 0; i < std::size(cases); ++i) {
-        EXPECT_EQ(PortKindFromSpoolerPorts(cases[i].queuePort, cases[i].ports), cases[i].kind)
-            << "row " << i << ": " << cases[i].queuePort;
+    for (const auto& [queuePort, ports, kind] : cases) {
+        EXPECT_EQ(PortKindFromSpoolerPorts(queuePort, ports), kind) << queuePort;
     }
 }
 
@@ -175,12 +167,7 @@ TEST(SortPrinterTable, TiesGoWhereThePartitionPutsThem) {
     const auto name = SortColumn::PrinterName;
     const auto rising = SortDirection::Rising;
     const auto falling = SortDirection::Falling;
-    const struct {
-        std::string input;
-        SortColumn column;
-        SortDirection direction;
-        std::string expected;
-    } cases[] = {
+    const std::tuple<std::string, SortColumn, SortDirection, std::string> cases[] = {
         // Rising: the pivot B/p1 ends last among the Bs, later equal keys are pulled in front.
         {kDuplicates, name, rising, "A:p2 A:p4 B:p3 B:p5 B:p1"},
         // Falling is not the mirror image: the Bs keep p1 first and the As keep p2 first.
@@ -189,11 +176,11 @@ TEST(SortPrinterTable, TiesGoWhereThePartitionPutsThem) {
          "n2:COM1 n4:COM1 n3:USB n1:USB"},
         {"only:x", name, falling, "only:x"},
     };
-    for (const auto& c : cases) {
-        auto table = Table(c.input);
-        SortPrinterTable(table, 0, static_cast<std::ptrdiff_t>(table.size()) - 1, c.column,
-                         c.direction);
-        EXPECT_EQ(Text(table), c.expected) << c.input;
+    for (const auto& [input, column, direction, expected] : cases) {
+        auto table = Table(input);
+        SortPrinterTable(table, 0, static_cast<std::ptrdiff_t>(table.size()) - 1, column,
+                         direction);
+        EXPECT_EQ(Text(table), expected) << input;
     }
     auto table = Table("d:1 c:2 b:3 a:4");
     SortPrinterTable(table, 1, 2, name, rising);  // only the given range

@@ -15,11 +15,7 @@ namespace {
 
 TEST(SerialLineValue, RunsMapToCodes) {
     // Expected codes in the order baud, parity, data bits, flow, format.
-    const struct {
-        std::string value;
-        std::uint32_t formatBefore;
-        std::array<std::uint32_t, 5> expected;
-    } cases[] = {
+    const std::tuple<std::string, std::uint32_t, std::array<std::uint32_t, 5>> cases[] = {
         {"9600,e,7,1,x", 4, {2, 1, 0, 1, 0}},
         {"19200,n,8,1", 4, {3, 0, 1, 0, 2}},
         // Seven bits without parity is none of the formats: the format code stays.
@@ -36,12 +32,12 @@ TEST(SerialLineValue, RunsMapToCodes) {
         {"4800,o,7,1" + std::string(38, ',') + "x", 3, {1, 2, 0, 1, 1}},
         {"4800,o,7,1" + std::string(39, ',') + "x", 3, {1, 2, 0, 0, 1}},
     };
-    for (const auto& c : cases) {
-        HostPortSettings h{9, 9, 9, 9, c.formatBefore};
-        ReadSerialLineValue(c.value, h);
+    for (const auto& [value, formatBefore, expected] : cases) {
+        HostPortSettings h{9, 9, 9, 9, formatBefore};
+        ReadSerialLineValue(value, h);
         EXPECT_EQ((std::array{h.baudIndex, h.parityCode, h.dataBitsCode, h.flowCode, h.formatCode}),
-                  c.expected)
-            << '"' << c.value << '"';
+                  expected)
+            << '"' << value << '"';
     }
 }
 
@@ -71,20 +67,17 @@ TEST(SerialLineValue, CodesGiveValueAndEveryValidSettingComesBack) {
 
 TEST(SerialLineValue, ControlTakesOnlyTheMappedFields) {
     const SerialControl system{1200, 6, SerialParity::Even, false, true, true};
-    const struct {
-        HostPortSettings host;
-        SerialControl before, after;
-    } cases[] = {
+    const std::tuple<HostPortSettings, SerialControl, SerialControl> cases[] = {
         {{6, 1, 0, 1, 2},
          {9600, 7, SerialParity::Odd, true, false, false},
          {115200, 8, SerialParity::None, false, true, true}},
         {{0, 1, 1, 0, 3}, system, {2400, 8, SerialParity::Even, true, false, false}},
         {{7, 2, 3, 2, 0}, system, system},  // codes outside the tables leave the device's values
     };
-    for (const auto& c : cases) {
-        SerialControl control = c.before;
-        ApplyHostPortToControl(c.host, control);
-        EXPECT_EQ(control, c.after) << c.host.baudIndex;
+    for (const auto& [host, before, after] : cases) {
+        SerialControl control = before;
+        ApplyHostPortToControl(host, control);
+        EXPECT_EQ(control, after) << host.baudIndex;
     }
 }
 
@@ -104,10 +97,7 @@ TEST(DeviceUri, LineOptionsGiveTheSerialValue) {
 }
 
 TEST(DeviceUri, SerialValueChangesTheLineOptionsOnly) {
-    const struct {
-        std::string_view uri, value;
-        std::optional<std::string> expected;
-    } cases[] = {
+    const std::tuple<std::string_view, std::string_view, std::optional<std::string>> cases[] = {
         {"serial:/dev/ttyS0?baud=9600+bits=7+parity=even+flow=soft+stop=1+blocksize=512",
          "19200,n,8,1,p",
          "serial:/dev/ttyS0?baud=19200+bits=8+parity=none+flow=dtrdsr+stop=1+blocksize=512"},
@@ -119,8 +109,8 @@ TEST(DeviceUri, SerialValueChangesTheLineOptionsOnly) {
          "serial:/dev/ttyS2?BAUD=4800&x&Flow=soft&bits=8&parity=none"},
         {"usb://ZOT/KR-500", "9600,n,8,1,x", std::nullopt},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(DeviceUriWithSerialLineValue(c.uri, c.value), c.expected) << c.uri;
+    for (const auto& [uri, value, expected] : cases) {
+        EXPECT_EQ(DeviceUriWithSerialLineValue(uri, value), expected) << uri;
     }
 }
 

@@ -31,12 +31,7 @@ struct Fixture : FlowHarness {
 };
 
 TEST(RawJob, EachFailedStepGivesItsCodeAndClosesWhatItOpened) {
-    const struct {
-        FailStep step;
-        std::optional<std::size_t> shortWrite;
-        JobError code;
-        int documentsStarted, writes;
-    } cases[] = {
+    const std::tuple<FailStep, std::optional<std::size_t>, JobError, int, int> cases[] = {
         {FailStep::Open, {}, JobError::OpenQueue, 0, 0},
         {FailStep::StartDocument, {}, JobError::StartDocument, 0, 0},
         {FailStep::Write, {}, JobError::Write, 1, 1},
@@ -44,15 +39,15 @@ TEST(RawJob, EachFailedStepGivesItsCodeAndClosesWhatItOpened) {
         {FailStep::None, 4, JobError::EndDocument, 1, 1},  // a short write fails at the close
     };
     const std::vector<std::uint8_t> bytes{0x18, 0x18, 0x1D, 0x28, 0x41};
-    for (const auto& c : cases) {
+    for (const auto& [step, shortWrite, code, documentsStarted, writes] : cases) {
         FakePrintSystem ps;
-        ps.failAt = c.step;
-        ps.shortWrite = c.shortWrite;
+        ps.failAt = step;
+        ps.shortWrite = shortWrite;
         AppState state;
         state.selectedPrinter().printerName = "KR500";
         EXPECT_EQ(std::make_tuple(SendRawJob(ps, state, bytes), state.lastJobError,
                                   ps.documentsStarted, ps.writeCalls, ps.allClosed()),
-                  std::make_tuple(false, c.code, c.documentsStarted, c.writes, true));
+                  std::make_tuple(false, code, documentsStarted, writes, true));
     }
     EXPECT_FALSE(RawJobFailureMessage(JobError::None));
     EXPECT_FALSE(RawJobFailureMessage(JobError::BitmapNotFound));
@@ -61,20 +56,17 @@ TEST(RawJob, EachFailedStepGivesItsCodeAndClosesWhatItOpened) {
 // The page is written once as a RAW job; the PC's line takes the baud, format and flow just sent,
 // and unchanged values leave the flag down.
 TEST(SendSettingJob, SendWritesThePageOnceAndTheHostLineFollowsIt) {
-    const struct {
-        std::uint8_t baud, format, protocol;
-        HostPortSettings after;
-    } cases[] = {
+    const std::tuple<std::uint8_t, std::uint8_t, std::uint8_t, HostPortSettings> cases[] = {
         {3, 2, 1, {3, 1, 0, 1, 2}},    {6, 0, 0, {6, 0, 1, 0, 0}}, {6, 1, 0, {6, 0, 2, 0, 1}},
         {6, 2, 0, kNonSerialHostPort}, {6, 3, 0, {6, 1, 1, 0, 3}}, {6, 4, 0, {6, 1, 2, 0, 4}},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::Message() << int(c.baud) << " " << int(c.format));
+    for (const auto& [baud, format, protocol, after] : cases) {
+        SCOPED_TRACE(::testing::Message() << int(baud) << " " << int(format));
         Fixture f;
         f.state.lastJobError = JobError::Write;  // an earlier code is kept
-        f.view.page[o::Baudrate] = c.baud;
-        f.view.page[o::Format] = c.format;
-        f.view.page[o::Protocol] = c.protocol;
+        f.view.page[o::Baudrate] = baud;
+        f.view.page[o::Format] = format;
+        f.view.page[o::Protocol] = protocol;
         ASSERT_TRUE(SendSettingJob(f.ctx, kSend, Owner::MainWindow));
         ASSERT_EQ(f.ps.jobs.size(), 1u);
         EXPECT_EQ(f.ps.jobs[0].queue + "/" + f.ps.jobs[0].documentName, "KR500/My Document");
@@ -87,7 +79,7 @@ TEST(SendSettingJob, SendWritesThePageOnceAndTheHostLineFollowsIt) {
                                           "The contents of a setting are written in the printer."});
         EXPECT_EQ(std::make_tuple(f.ui.progressOpen, f.view.collects, f.view.refreshes,
                                   f.state.hostPort, f.state.serialSettingsChanged),
-                  std::make_tuple(0, 1, 1, c.after, c.after != kNonSerialHostPort));
+                  std::make_tuple(0, 1, 1, after, after != kNonSerialHostPort));
     }
 }
 
@@ -114,14 +106,8 @@ TEST(SendSettingJob, FailedJobChangesNothingButTheRecordAndLeavesNoWindowOpen) {
 }
 
 TEST(SettingCommand, AsksThenSendsAndReportsByLastJobError) {
-    const struct {
-        SettingJobKind kind;
-        Answer answer;
-        FailStep fail;
-        FlowResult result;
-        std::string box;  // after the question
-        int jobs;
-    } cases[] = {
+    const std::tuple<SettingJobKind, Answer, FailStep, FlowResult, std::string, int> cases[] = {
+        // box: the one after the question
         {kSend, Answer::Ok, FailStep::None, FlowResult::Done, "", 1},
         {kSend, Answer::Cancel, FailStep::None, FlowResult::Cancelled, "", 0},
         {kSend, Answer::Ok, FailStep::Open, FlowResult::Failed,
@@ -135,24 +121,23 @@ TEST(SettingCommand, AsksThenSendsAndReportsByLastJobError) {
          "The printer cannot be closed.\nPlease reboot the computer.", 1},
         {kList, Answer::Ok, FailStep::None, FlowResult::Done, "", 1},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.box);
+    for (const auto& [kind, answer, fail, result, box, jobs] : cases) {
+        SCOPED_TRACE(box);
         Fixture f;
-        f.ui.answers = {c.answer};
-        f.ps.failAt = c.fail;
+        f.ui.answers = {answer};
+        f.ps.failAt = fail;
         f.state.serialSettingsChanged = true;
-        EXPECT_EQ(RunSettingCommand(f.ctx, c.kind, Owner::MainWindow), c.result);
-        ASSERT_EQ(f.ui.boxes.size(), c.box.empty() ? 1u : 2u);
-        EXPECT_EQ(
-            std::tie(f.ui.boxes[0].text, f.ui.boxes[0].buttons, f.ui.boxes[0].icon),
-            std::make_tuple(SettingJobQuestion(c.kind), Buttons::OkCancel, BoxIcon::Question));
-        if (!c.box.empty()) {
+        EXPECT_EQ(RunSettingCommand(f.ctx, kind, Owner::MainWindow), result);
+        ASSERT_EQ(f.ui.boxes.size(), box.empty() ? 1u : 2u);
+        EXPECT_EQ(std::tie(f.ui.boxes[0].text, f.ui.boxes[0].buttons, f.ui.boxes[0].icon),
+                  std::make_tuple(SettingJobQuestion(kind), Buttons::OkCancel, BoxIcon::Question));
+        if (!box.empty()) {
             EXPECT_EQ(std::make_tuple(f.ui.boxes[1].text, f.ui.boxes[1].icon, f.ui.boxes[1].style),
-                      std::make_tuple(c.box, BoxIcon::PrinterError, kUserIconStyle));
+                      std::make_tuple(box, BoxIcon::PrinterError, kUserIconStyle));
         }
-        EXPECT_EQ(static_cast<int>(f.ps.jobs.size()), c.jobs);
+        EXPECT_EQ(static_cast<int>(f.ps.jobs.size()), jobs);
         // The serial-change flag is cleared after every successful send or initialization.
-        EXPECT_EQ(f.state.serialSettingsChanged, c.kind == kList || c.result != FlowResult::Done);
+        EXPECT_EQ(f.state.serialSettingsChanged, kind == kList || result != FlowResult::Done);
     }
 }
 

@@ -76,58 +76,50 @@ TEST(FactoryDefaults, MaximaAreTheLastOptionOfEveryList) {
 TEST(LoadFactoryDefaults, FlagsAndDefaultsFollowThePrinter) {
     enum Flag { None, Egypt, Taiwan };
     constexpr auto QWB = SpecIndex::QWB;
-    const struct {
-        std::uint32_t mechanismId;
-        Flag flag;
-        bool egypt, taiwan;
-        SpecIndex spec;
-        std::uint8_t maxSpeed, paperWidth, bmSensor, pne;
-    } cases[] = {
-        {20, Egypt, true, false, QWB, 6, 4, 1, 1},
-        {18, Egypt, false, false, QWB, 8, 4, 0, 1},
-        {18, Taiwan, false, true, SpecIndex::QDN, 10, 1, 0, 1},
-        {19, Taiwan, false, false, QWB, 8, 4, 1, 1},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::Message() << c.mechanismId << " flag " << c.flag);
+    const std::tuple<std::uint32_t, Flag, bool, bool, SpecIndex, std::uint8_t, std::uint8_t,
+                     std::uint8_t, std::uint8_t>
+        cases[] = {
+            {20, Egypt, true, false, QWB, 6, 4, 1, 1},
+            {18, Egypt, false, false, QWB, 8, 4, 0, 1},
+            {18, Taiwan, false, true, SpecIndex::QDN, 10, 1, 0, 1},
+            {19, Taiwan, false, false, QWB, 8, 4, 1, 1},
+        };
+    for (const auto& [mechanismId, flag, egypt, taiwan, spec, maxSpeed, paperWidth, bmSensor, pne] :
+         cases) {
+        SCOPED_TRACE(::testing::Message() << mechanismId << " flag " << flag);
         AppState state;
         state.profile.specIndex = SpecIndex::QWB;
-        state.profile.egypt = c.flag == Egypt;
-        state.profile.taiwan = c.flag == Taiwan;
-        state.selectedPrinter().mechanismId = c.mechanismId;
+        state.profile.egypt = flag == Egypt;
+        state.profile.taiwan = flag == Taiwan;
+        state.selectedPrinter().mechanismId = mechanismId;
         state.settings[o::Buzzer] = 1;
         LoadFactoryDefaults(state);
         EXPECT_EQ(std::make_tuple(state.profile.egypt, state.profile.taiwan,
                                   state.profile.specIndex, state.settings[o::MaxSpeed],
                                   state.settings[o::PaperWidth], state.settings[o::BmSensor],
                                   state.settings[o::PneDetect], state.settings[o::Buzzer]),
-                  std::make_tuple(c.egypt, c.taiwan, c.spec, c.maxSpeed, c.paperWidth, c.bmSensor,
-                                  c.pne, std::uint8_t{0}));
+                  std::make_tuple(egypt, taiwan, spec, maxSpeed, paperWidth, bmSensor, pne,
+                                  std::uint8_t{0}));
     }
 }
 
 // In debug mode the profile decides the printer's mechanism, else the printer the profile's.
 TEST(SyncMechanism, DebugModeLetsTheProfileDecideTheId) {
-    const struct {
-        bool debug;
-        MechanismIndex index;
-        std::uint32_t idBefore, idAfter;
-        MechanismIndex indexAfter;
-    } cases[] = {
+    const std::tuple<bool, MechanismIndex, std::uint32_t, std::uint32_t, MechanismIndex> cases[] = {
         {true, MechanismIndex::BLACKMARK, 240, 17, MechanismIndex::BLACKMARK},
         {true, MechanismIndex::KR500, 18, 21, MechanismIndex::KR500},
         {false, MechanismIndex::KR500, 17, 17, MechanismIndex::BLACKMARK},
         {false, MechanismIndex::KR700, 21, 21, MechanismIndex::KR500},
         {false, MechanismIndex::KR700, 240, 240, MechanismIndex::STANDARD},
     };
-    for (const auto& c : cases) {
+    for (const auto& [debug, index, idBefore, idAfter, indexAfter] : cases) {
         AppState state;
-        state.profile.debug = c.debug;
-        state.profile.mechanismIndex = c.index;
-        state.selectedPrinter().mechanismId = c.idBefore;
+        state.profile.debug = debug;
+        state.profile.mechanismIndex = index;
+        state.selectedPrinter().mechanismId = idBefore;
         SyncMechanism(state);
-        EXPECT_EQ(state.selectedPrinter().mechanismId, c.idAfter) << c.idBefore;
-        EXPECT_EQ(state.profile.mechanismIndex, c.indexAfter) << c.idBefore;
+        EXPECT_EQ(state.selectedPrinter().mechanismId, idAfter) << idBefore;
+        EXPECT_EQ(state.profile.mechanismIndex, indexAfter) << idBefore;
     }
 }
 
@@ -165,21 +157,17 @@ TEST(SettingEncoder, EgyptFlagAddsTheCutAdjustment) {
 
 // The printer applies each serial command as it arrives: a host on 8 bits gets the parity first.
 TEST(SettingEncoder, DataLengthAndParityFollowTheHostLine) {
-    const struct {
-        std::uint8_t format;
-        HostPortSettings host;
-        std::string first, second;
-    } cases[] = {
+    const std::tuple<std::uint8_t, HostPortSettings, std::string, std::string> cases[] = {
         {0, kHost8Bit, "1D 28 45 03 00 0B 02 32", "1D 28 45 03 00 0B 04 37"},
         {4, kHost7Bit, "1D 28 45 03 00 0B 04 38", "1D 28 45 03 00 0B 02 31"},
     };
-    for (const auto& c : cases) {
+    for (const auto& [format, host, first, second] : cases) {
         SettingsRecord r = Base();
-        r[offset::Format] = c.format;
-        const auto stream = BuildSettingStream(kSend, r, {}, c.host);
+        r[offset::Format] = format;
+        const auto stream = BuildSettingStream(kSend, r, {}, host);
         const std::size_t at = 5 + 8 + 33 + 30 + 13;  // after the 115200 baud command
-        EXPECT_EQ(Slice(stream, at, 8), Hex(c.first)) << int(c.format);
-        EXPECT_EQ(Slice(stream, at + 8, 8), Hex(c.second)) << int(c.format);
+        EXPECT_EQ(Slice(stream, at, 8), Hex(first)) << int(format);
+        EXPECT_EQ(Slice(stream, at + 8, 8), Hex(second)) << int(format);
     }
 }
 

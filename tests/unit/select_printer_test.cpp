@@ -173,18 +173,15 @@ TEST(SelectPrinter, RefusesUntilAUsableQueueIsChosen) {
 // The line follows only a serial job that has left the queue, and only when its value changes.
 TEST(SerialFollowUp, LineFollowsOnlyASerialJobThatHasLeftTheQueue) {
     using R = kestrel::SerialFollowUp;
-    const std::tuple<std::string, bool, std::optional<std::string>, bool, R, std::string> cases[] =
-        {
-            // stored: the queue's value before the follow-up
-            {"KR900", true, "9600,n,8,1,p", false, R::Followed, ""},
-            {"KR900", false, "9600,n,8,1,p", false, R::JobStillWaiting,
-             std::string(kSerialJobStillWaitingText)},
-            {"KR900", false, "19200,n,8,1,p", false, R::Unchanged, ""},
-            {"KR900", true, "9600,n,8,1,p", true, R::NotStored,
-             std::string(kSerialLineNotStoredText)},
-            {"KR500", true, std::nullopt, false, R::NotSerial, ""},
-        };
-    for (const auto& [queue, jobLeaves, stored, storeRefuses, result, message] : cases) {
+    const std::tuple<std::string, bool, std::optional<std::string>, R> cases[] = {
+        // stored: the queue's value before the follow-up
+        {"KR900", true, "9600,n,8,1,p", R::Followed},
+        {"KR900", false, "9600,n,8,1,p", R::JobStillWaiting},
+        {"KR900", false, "19200,n,8,1,p", R::Unchanged},
+        {"KR900", true, "9600,n,8,1,p", R::NotStored},  // the store refuses the new value
+        {"KR500", true, std::nullopt, R::NotSerial},
+    };
+    for (const auto& [queue, jobLeaves, stored, result] : cases) {
         SCOPED_TRACE(queue + " " + stored.value_or("-"));
         Fixture f;
         f.ps.jobsLeave = jobLeaves;
@@ -193,7 +190,7 @@ TEST(SerialFollowUp, LineFollowsOnlyASerialJobThatHasLeftTheQueue) {
         if (stored) {
             f.store.values[queue] = *stored;
         }
-        f.store.failWrites = storeRefuses;
+        f.store.failWrites = result == R::NotStored;
         f.state.hostPort = {3, 1, 0, 0, 2};
         f.state.lastJobId = 42;
         EXPECT_EQ(FollowSerialPrinter(f.ctx, Owner::MainWindow, f.store, f.line), result);
@@ -202,8 +199,11 @@ TEST(SerialFollowUp, LineFollowsOnlyASerialJobThatHasLeftTheQueue) {
                                            : decltype(f.store.writes){}));
         const bool waited = result != R::Unchanged && result != R::NotSerial;
         EXPECT_EQ(f.ps.waitedForJobs, waited ? std::vector<int>{42} : std::vector<int>{});
+        const std::string_view box = result == R::JobStillWaiting ? kSerialJobStillWaitingText
+                                     : result == R::NotStored     ? kSerialLineNotStoredText
+                                                                  : "";
         EXPECT_EQ(f.ui.boxTexts(),
-                  message.empty() ? std::vector<std::string>{} : std::vector{message});
+                  box.empty() ? std::vector<std::string>{} : std::vector{std::string(box)});
         EXPECT_EQ(f.ui.current, CursorId::Arrow);
     }
 }

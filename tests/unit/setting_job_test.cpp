@@ -93,10 +93,10 @@ TEST(SendSettingJob, FailedJobChangesNothingButTheRecordAndLeavesNoWindowOpen) {
         const SettingsRecord recordBefore = f.state.settings;
         EXPECT_FALSE(SendSettingJob(f.ctx, kind, Owner::SettingsFrame));
         EXPECT_EQ(std::make_tuple(f.state.lastJobError, f.clock.waits.size(), f.view.refreshes,
-                                  f.state.serialSettingsChanged, f.ui.progressOpen, f.ui.current),
-                  std::make_tuple(JobError::Write, 0u, 0, false, 0, CursorId::Arrow));
-        EXPECT_EQ(f.view.page, pageBefore);
-        EXPECT_EQ(f.state.hostPort, kNonSerialHostPort);
+                                  f.state.serialSettingsChanged, f.ui.progressOpen, f.ui.current,
+                                  f.view.page, f.state.hostPort),
+                  std::make_tuple(JobError::Write, 0u, 0, false, 0, CursorId::Arrow, pageBefore,
+                                  kNonSerialHostPort));
         // The record already holds what was to be sent: the page, or the defaults of all.
         EXPECT_EQ(f.state.settings,
                   kind == kSend   ? f.view.page
@@ -141,7 +141,6 @@ TEST(SettingCommand, AsksThenSendsAndReportsByLastJobError) {
     }
 }
 
-// Initialization sends the defaults of all but keeps the paper width last sent.
 TEST(SettingCommand, SendRecordsTheLastSentPaperWidthInitializeKeepsIt) {
     Fixture f;
     f.view.page[o::PaperWidth] = 5;  // 58mm/32column, not the default

@@ -34,7 +34,6 @@ serial = 9600,e,7,1,x
 [KR-500 USB]
 driver = ZOT KR-500 Raster
 kind = usb
-; no serial line here
 
 [Paused]
 name = Paused and offline
@@ -144,7 +143,7 @@ TEST(VirtualPrintSystem, HostPortStoreRewritesOrAddsOnlyTheSerialLine) {
     EXPECT_EQ(ReadText(v.config), expected);
 }
 
-// A dry run replaces what the file held; with append, the later jobs of the run follow the first.
+// With append, the later jobs of a dry run follow the first.
 TEST(DryRunPrintSystem, FirstJobReplacesTheFileLaterOnesReplaceOrFollow) {
     for (const bool append : {false, true}) {
         testing::ScratchFolder scratch;

@@ -13,7 +13,6 @@
 #include "logo/logo_job.h"
 #include "logo/logo_preview.h"
 #include "logo/raster_conversion.h"
-#include "logo_test_bitmaps.h"
 #include "test_helpers.h"
 
 namespace kestrel::emulator {

@@ -83,28 +83,8 @@ TEST(SendSettingJob, SendWritesThePageOnceAndTheHostLineFollowsIt) {
     }
 }
 
-TEST(SendSettingJob, FailedJobChangesNothingButTheRecordAndLeavesNoWindowOpen) {
-    for (const auto kind : {kSend, kInit, kList}) {
-        Fixture f;
-        f.ps.failAt = FailStep::Write;
-        f.view.page[o::Baudrate] = 2;
-        f.state.settings[o::PaperWidth] = f.state.lastSentPaperWidth = 5;
-        const SettingsRecord pageBefore = f.view.page;
-        const SettingsRecord recordBefore = f.state.settings;
-        EXPECT_FALSE(SendSettingJob(f.ctx, kind, Owner::SettingsFrame));
-        EXPECT_EQ(std::make_tuple(f.state.lastJobError, f.clock.waits.size(), f.view.refreshes,
-                                  f.state.serialSettingsChanged, f.ui.progressOpen, f.ui.current,
-                                  f.view.page, f.state.hostPort),
-                  std::make_tuple(JobError::Write, 0u, 0, false, 0, CursorId::Arrow, pageBefore,
-                                  kNonSerialHostPort));
-        // The record already holds what was to be sent: the page, or the defaults of all.
-        EXPECT_EQ(f.state.settings,
-                  kind == kSend   ? f.view.page
-                  : kind == kInit ? FactoryDefaultRecord(SpecIndex::OVERSEA, MechanismIndex::KR500)
-                                  : recordBefore);
-    }
-}
-
+// A failed job changes nothing but the record, which already holds what was to be sent: the page,
+// or the defaults of all.
 TEST(SettingCommand, AsksThenSendsAndReportsByLastJobError) {
     const std::tuple<SettingJobKind, Answer, FailStep, FlowResult, std::string, int> cases[] = {
         // box: the one after the question
@@ -127,6 +107,9 @@ TEST(SettingCommand, AsksThenSendsAndReportsByLastJobError) {
         f.ui.answers = {answer};
         f.ps.failAt = fail;
         f.state.serialSettingsChanged = true;
+        f.view.page[o::Baudrate] = 2;
+        f.state.settings[o::PaperWidth] = f.state.lastSentPaperWidth = 5;
+        const SettingsRecord pageBefore = f.view.page, recordBefore = f.state.settings;
         EXPECT_EQ(RunSettingCommand(f.ctx, kind, Owner::MainWindow), result);
         ASSERT_EQ(f.ui.boxes.size(), box.empty() ? 1u : 2u);
         EXPECT_EQ(std::tie(f.ui.boxes[0].text, f.ui.boxes[0].buttons, f.ui.boxes[0].icon),
@@ -138,6 +121,16 @@ TEST(SettingCommand, AsksThenSendsAndReportsByLastJobError) {
         EXPECT_EQ(static_cast<int>(f.ps.jobs.size()), jobs);
         // The serial-change flag is cleared after every successful send or initialization.
         EXPECT_EQ(f.state.serialSettingsChanged, kind == kList || result != FlowResult::Done);
+        if (result == FlowResult::Failed) {
+            EXPECT_EQ(
+                std::make_tuple(f.clock.waits.size(), f.view.refreshes, f.ui.progressOpen,
+                                f.ui.current, f.view.page, f.state.hostPort, f.state.settings),
+                std::make_tuple(0u, 0, 0, CursorId::Arrow, pageBefore, kNonSerialHostPort,
+                                kind == kSend   ? pageBefore
+                                : kind == kInit ? FactoryDefaultRecord(SpecIndex::OVERSEA,
+                                                                       MechanismIndex::KR500)
+                                                : recordBefore));
+        }
     }
 }
 

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
 
 #include "settings/factory_defaults.h"
 #include "settings/setting_encoder.h"

@@ -5,12 +5,11 @@
 #include <filesystem>
 #include <fstream>
 #include <numeric>
-#include <sstream>
 
 #include "cli/dry_run_print_system.h"
-#include "logo_test_bitmaps.h"
 #include "platform/virtual/virtual_print_system.h"
 #include "printer/raw_job.h"
+#include "test_helpers.h"
 
 namespace kestrel {
 namespace {

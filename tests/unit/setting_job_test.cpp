@@ -30,27 +30,14 @@ struct Fixture : FlowHarness {
     }
 };
 
-TEST(RawJob, EachFailedStepGivesItsCodeAndClosesWhatItOpened) {
-    const std::tuple<FailStep, std::optional<std::size_t>, JobError, int, int> cases[] = {
-        {FailStep::Open, {}, JobError::OpenQueue, 0, 0},
-        {FailStep::StartDocument, {}, JobError::StartDocument, 0, 0},
-        {FailStep::Write, {}, JobError::Write, 1, 1},
-        {FailStep::EndDocument, {}, JobError::EndDocument, 1, 1},
-        {FailStep::None, 4, JobError::EndDocument, 1, 1},  // a short write fails at the close
-    };
-    const std::vector<std::uint8_t> bytes{0x18, 0x18, 0x1D, 0x28, 0x41};
-    for (const auto& [step, shortWrite, code, documentsStarted, writes] : cases) {
-        FakePrintSystem ps;
-        ps.failAt = step;
-        ps.shortWrite = shortWrite;
-        AppState state;
-        state.selectedPrinter().printerName = "KR500";
-        EXPECT_EQ(std::make_tuple(SendRawJob(ps, state, bytes), state.lastJobError,
-                                  ps.documentsStarted, ps.writeCalls, ps.allClosed()),
-                  std::make_tuple(false, code, documentsStarted, writes, true));
-    }
-    EXPECT_FALSE(RawJobFailureMessage(JobError::None));
-    EXPECT_FALSE(RawJobFailureMessage(JobError::BitmapNotFound));
+TEST(RawJob, AShortWriteFailsAtTheCloseAndClosesWhatItOpened) {
+    FakePrintSystem ps;
+    ps.shortWrite = 4;
+    AppState state;
+    state.selectedPrinter().printerName = "KR500";
+    EXPECT_FALSE(SendRawJob(ps, state, std::vector<std::uint8_t>(5, 0x18)));
+    EXPECT_EQ(std::make_tuple(state.lastJobError, ps.allClosed()),
+              std::make_tuple(JobError::EndDocument, true));
 }
 
 // The page is written once as a RAW job; the PC's line takes the baud, format and flow just sent,
@@ -83,8 +70,8 @@ TEST(SendSettingJob, SendWritesThePageOnceAndTheHostLineFollowsIt) {
     }
 }
 
-// A failed job changes nothing but the record, which already holds what was to be sent: the page,
-// or the defaults of all.
+// A failed job closes what it opened and changes nothing but the record, which already holds what
+// was to be sent: the page, or the defaults of all.
 TEST(SettingCommand, AsksThenSendsAndReportsByLastJobError) {
     const std::tuple<SettingJobKind, Answer, FailStep, FlowResult, std::string, int> cases[] = {
         // box: the one after the question
@@ -122,14 +109,15 @@ TEST(SettingCommand, AsksThenSendsAndReportsByLastJobError) {
         // The serial-change flag is cleared after every successful send or initialization.
         EXPECT_EQ(f.state.serialSettingsChanged, kind == kList || result != FlowResult::Done);
         if (result == FlowResult::Failed) {
-            EXPECT_EQ(
-                std::make_tuple(f.clock.waits.size(), f.view.refreshes, f.ui.progressOpen,
-                                f.ui.current, f.view.page, f.state.hostPort, f.state.settings),
-                std::make_tuple(0u, 0, 0, CursorId::Arrow, pageBefore, kNonSerialHostPort,
-                                kind == kSend   ? pageBefore
-                                : kind == kInit ? FactoryDefaultRecord(SpecIndex::OVERSEA,
-                                                                       MechanismIndex::KR500)
-                                                : recordBefore));
+            EXPECT_EQ(std::make_tuple(f.ps.allClosed(), f.clock.waits.size(), f.view.refreshes,
+                                      f.ui.progressOpen, f.ui.current, f.view.page,
+                                      f.state.hostPort, f.state.settings),
+                      std::make_tuple(
+                          true, 0u, 0, 0, CursorId::Arrow, pageBefore, kNonSerialHostPort,
+                          kind == kSend ? pageBefore
+                          : kind == kInit
+                              ? FactoryDefaultRecord(SpecIndex::OVERSEA, MechanismIndex::KR500)
+                              : recordBefore));
         }
     }
 }

@@ -10,6 +10,7 @@
 
 #include "platform/single_instance.h"
 #include "ports/testing/flow_harness.h"
+#include "test_helpers.h"
 
 namespace kestrel {
 namespace {
@@ -45,14 +46,13 @@ TEST(AppCommands, OneCopyPerNameAndTheLockIsFreedWithItsHolder) {
 TEST(AppCommands, CloseQuestionWritesTheWorkingConfigurationOnlyOnYes) {
     for (const Answer answer : {Answer::Yes, Answer::No, Answer::Cancel}) {
         testing::FlowHarness h;
-        h.state.startupFolder = ::testing::TempDir() + "close-" + std::to_string(int(answer));
-        std::filesystem::create_directories(h.state.startupFolder);
+        const testing::ScratchFolder scratch;
+        h.state.startupFolder = scratch.path().string();
         h.ui.answers.push_back(answer);
         EXPECT_EQ(ConfirmClose(h.ctx), answer != Answer::Cancel);
-        EXPECT_EQ(h.view.collects, answer == Answer::Yes ? 1 : 0);
-        EXPECT_EQ(std::filesystem::exists(h.state.startupFolder + "/kestrel.ini"),
-                  answer == Answer::Yes);
-        std::filesystem::remove_all(h.state.startupFolder);
+        EXPECT_EQ(
+            std::make_tuple(h.view.collects, std::filesystem::exists(scratch / "kestrel.ini")),
+            std::make_tuple(answer == Answer::Yes ? 1 : 0, answer == Answer::Yes));
     }
 }
 

@@ -148,12 +148,10 @@ TEST(EmulatorVirtualPrinter, ALogoRegisteredAndPrintedComesBackAsTheSameDots) {
         const LogoPlanes expected = ConvertLogoBitmap(*read.bitmap, read.twoColor).planes;
         LogoJobBuffer define;
         BuildLogoDefineCommand(expected, slot, define);
-        const fs::path state = scratch / "printer.json";
-        const auto job = [&](std::span<const std::uint8_t> bytes) {
-            return ReceiveJob({state, scratch / file}, bytes, mechanism::FullCut);
-        };
-        ASSERT_TRUE(job(define.data).outputs.empty());
-        const ReceivedJob print = job(BuildLogoPrintJob(slot++, twoColor, true));
+        const PrinterFiles files{scratch / "printer.json", scratch / file};
+        ASSERT_TRUE(ReceiveJob(files, define.data, mechanism::FullCut).outputs.empty());
+        const ReceivedJob print =
+            ReceiveJob(files, BuildLogoPrintJob(slot++, twoColor, true), mechanism::FullCut);
         ASSERT_EQ(print.outputs.size(), 1u);
 
         // The paper shows the stored planes under the caption line, dot for dot; above it no print.

@@ -53,7 +53,6 @@ TEST(SerialLineValue, SerialEntryReadsItsValueOthersGetDefaults) {
 }
 
 TEST(SerialLineValue, CodesGiveValueAndEveryValidSettingComesBack) {
-    EXPECT_EQ(FormatSerialLineValue({4, 0, 2, 0, 0}), "38400,o,7,1,p");
     EXPECT_EQ(FormatSerialLineValue({7, 1, 0, 0, 2}), ",n,8,1,p");
     EXPECT_EQ(FormatSerialLineValue({2, 2, 3, 2, 0}), "9600,,,1,");
     for (std::uint32_t n = 0; n < 7 * 2 * 3 * 2; ++n) {  // every baud, bits, parity and flow

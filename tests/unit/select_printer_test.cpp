@@ -6,14 +6,12 @@
 #include <deque>
 
 #include "commands/select_printer.h"
-#include "commands/send_flow.h"
 #include "commands/serial_follow_up.h"
 #include "ports/testing/flow_harness.h"
 #include "ports/testing/recording_host_port.h"
 #include "ports/testing/recording_ui.h"
 #include "printer/selection_outcome.h"
 #include "settings/profile_state.h"
-#include "storage/working_config.h"
 
 namespace kestrel {
 namespace {
@@ -206,24 +204,6 @@ TEST(SerialFollowUp, LineFollowsOnlyASerialJobThatHasLeftTheQueue) {
                   box.empty() ? std::vector<std::string>{} : std::vector{std::string(box)});
         EXPECT_EQ(f.ui.current, CursorId::Arrow);
     }
-}
-
-// A line stored as seven bits without parity is none of the printer's formats; the send of an
-// 8NONE1 record must still bring the PC's line to eight bits without parity.
-TEST(SerialFollowUpSeven, SevenBitsWithoutParityFollowTheRecord) {
-    Fixture f;
-    f.store.values["KR900"] = "9600,n,7,1,p";
-    FillPrinterTable(f.state, f.ps, SortDirection::Rising);
-    ASSERT_TRUE(ConfirmSelection(f.state, f.ps, f.store, f.ui, RowOf(f.state, "KR900")));
-    ReadWorkingConfig(f.state, f.ui, f.view);
-    f.state.settings[offset::Format] = 2;  // 8NONE1
-    f.ctx.afterSettingsSent = [&](CommandContext& c, Owner o) {
-        FollowSerialPrinter(c, o, f.store, f.line);
-    };
-    f.ui.answers = {Answer::Ok};
-    ASSERT_EQ(RunSettingCommand(f.ctx, SettingJobKind::SendSettings, Owner::MainWindow),
-              FlowResult::Done);
-    EXPECT_EQ(f.store.writes, (decltype(f.store.writes){{"KR900", "9600,n,8,1,p"}}));
 }
 
 }  // namespace

@@ -150,7 +150,6 @@ TEST(EmulatorStream, ValuesWrittenInUserSetupModeWaitForItsEnd) {
     EXPECT_EQ(printer.state().settings, factory);
     // Job 2 enters again, which starts over: its leave puts in force only what it wrote.
     ASSERT_TRUE(printer.receive(Hex(kEnter + "1D 28 45 03 00 0B 04 37" + kLeave)).errors.empty());
-    EXPECT_FALSE(printer.state().inUserSetupMode());
     EXPECT_EQ(printer.state().settings.serial.flow, FlowControl::DsrDtr);
     EXPECT_EQ(printer.state().settings.serial.dataBits, 7);
     // A switch written as 2 leaves the bit as the printer has it.

@@ -88,7 +88,6 @@ TEST(DeviceUri, LineOptionsGiveTheSerialValue) {
         {"serial:/dev/ttyS0", "115200,n,8,1,p"},
         {"serial:/dev/ttyS0?baud=9600,e&stop=1,2,o&flow=soft", "115200,n,8,1,x"},
         {"usb://ZOT/KR-500", std::nullopt},
-        {"", std::nullopt},
     };
     for (const auto& [uri, value] : cases) {
         EXPECT_EQ(SerialLineValueFromDeviceUri(uri), value) << uri;

@@ -142,7 +142,6 @@ TEST(SelectPrinter, RefusesUntilAUsableQueueIsChosen) {
                      std::vector<std::string>, std::vector<QueueInfo>>
         cases[] = {
             // no queue selected: start-up ends; no queues: the fixture's
-            {{"KR500"}, false, "KR500", {}, {}},
             {{std::nullopt}, false, "", {}, {}},
             {{"ToFile", "Lpt", "KR900"}, false, "KR900", {kFile, kJobs}, {}},
             // Service mode accepts any driver, and OK without a row takes the second entry.

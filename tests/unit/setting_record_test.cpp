@@ -67,9 +67,9 @@ TEST(FactoryDefaults, MaximaAreTheLastOptionOfEveryList) {
     EXPECT_EQ(max[o::Reserved], 0);
 }
 
-// Every case starts from the QWB spec with Buzzer forced on in the record beforehand. Egypt holds
-// only for the KR-700 (black mark defaults with Max Speed 7), Taiwan only for the full-cutter
-// KR-900 (the QDN row, Max Speed 11); a flag that does not hold is cleared.
+// From the QWB spec with Buzzer on beforehand: Egypt holds only for the KR-700 (black mark
+// defaults), Taiwan only for the full-cutter KR-900 (the QDN row); a flag that does not hold
+// clears.
 TEST(LoadFactoryDefaults, FlagsAndDefaultsFollowThePrinter) {
     enum Flag { None, Egypt, Taiwan };
     constexpr auto QWB = SpecIndex::QWB;
@@ -123,19 +123,15 @@ TEST(SyncMechanism, DebugModeLetsTheProfileDecideTheId) {
 using testing::Hex;
 
 const HostPortSettings kHost8Bit{6, 1, 0, 0, 2};
-const HostPortSettings kHost7Bit{6, 0, 1, 0, 0};
 constexpr auto kSend = SettingJobKind::SendSettings;
-
-SettingsRecord Base() {
-    return FactoryDefaultRecord(SpecIndex::OVERSEA, MechanismIndex::STANDARD);
-}
 
 // The base record sends the worked example. The cut adjustment goes as customize value 7E after
 // the others, before the baud rate. The printer applies each serial command as it arrives: a host
 // on 8 bits gets the parity first, one on 7 bits the data length.
 TEST(SettingEncoder, WorkedExampleThenCutAdjustmentThenTheHostLinesOrder) {
-    EXPECT_EQ(BuildSettingStream(kSend, Base(), {}, kHost8Bit), Hex(testing::kSendWorkedExample));
-    SettingsRecord r = Base();
+    const SettingsRecord base = FactoryDefaultRecord(SpecIndex::OVERSEA, MechanismIndex::STANDARD);
+    EXPECT_EQ(BuildSettingStream(kSend, base, {}, kHost8Bit), Hex(testing::kSendWorkedExample));
+    SettingsRecord r = base;
     SetBmCutAdjustment(r, -340);
     auto expected = BuildSettingStream(kSend, r, {}, kHost8Bit);
     const auto command = Hex("1D 28 45 04 00 05 7E AC FE");
@@ -144,10 +140,10 @@ TEST(SettingEncoder, WorkedExampleThenCutAdjustmentThenTheHostLinesOrder) {
     EXPECT_LE(expected.size(), kSettingBufferSize);
     const std::tuple<std::uint8_t, HostPortSettings, std::string> cases[] = {
         {0, kHost8Bit, "1D 28 45 03 00 0B 02 32 1D 28 45 03 00 0B 04 37"},
-        {4, kHost7Bit, "1D 28 45 03 00 0B 04 38 1D 28 45 03 00 0B 02 31"},
+        {4, {6, 0, 1, 0, 0}, "1D 28 45 03 00 0B 04 38 1D 28 45 03 00 0B 02 31"},
     };
     for (const auto& [format, host, serial] : cases) {
-        r = Base();
+        r = base;
         r[offset::Format] = format;
         const auto stream = BuildSettingStream(kSend, r, {}, host);
         const std::size_t at = 5 + 8 + 33 + 30 + 13;  // after the 115200 baud command

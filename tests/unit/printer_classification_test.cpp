@@ -175,8 +175,7 @@ TEST(SortPrinterTable, TiesGoWhereThePartitionPutsThem) {
     }
 }
 
-// Each click turns the direction, on an empty table too; the falling click sorts from the order
-// the rising one left.
+// Each click turns the direction, on an empty table too, and sorts from the order left.
 TEST(HeaderClick, EachClickTurnsTheDirectionAndSortsFromTheOrderLeft) {
     auto table = Table(kDuplicates);
     SortDirection direction = SortDirection::Rising;

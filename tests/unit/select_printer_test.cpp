@@ -144,8 +144,7 @@ TEST(SelectPrinter, RefusesUntilAUsableQueueIsChosen) {
             // no queue selected: start-up ends; no queues: the fixture's
             {{std::nullopt}, false, "", {}, {}},
             {{"ToFile", "Lpt", "KR900"}, false, "KR900", {kFile, kJobs}, {}},
-            // Service mode accepts any driver, and OK without a row takes the second entry.
-            {{"Laser"}, true, "Laser", {}, {}},
+            // In service mode OK without a row takes the second entry.
             {{""}, true, "KR900", {}, {}},
             {{"", "KR500"}, false, "KR500", {std::string(kNotSelectedText)}, {}},
             {{""}, true, "Only", {}, {{"Only", "ZOT KR-500 Raster", "usb://x", PortKind::Usb}}},
@@ -167,7 +166,6 @@ TEST(SelectPrinter, RefusesUntilAUsableQueueIsChosen) {
     }
 }
 
-// The line follows only a serial job that has left the queue, and only when its value changes.
 TEST(SerialFollowUp, LineFollowsOnlyASerialJobThatHasLeftTheQueue) {
     using R = kestrel::SerialFollowUp;
     const std::tuple<std::string, bool, std::optional<std::string>, R> cases[] = {

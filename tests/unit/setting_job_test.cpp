@@ -80,8 +80,6 @@ TEST(SettingCommand, AsksThenSendsAndReportsByLastJobError) {
         {kSend, Answer::Ok, FailStep::Open, FlowResult::Failed,
          "The printer cannot be opened.\nThe output device might be used by other applications.",
          0},
-        {kInit, Answer::Ok, FailStep::StartDocument, FlowResult::Failed,
-         "Printer Error!!  Check the printer.", 0},
         {kInit, Answer::Ok, FailStep::Write, FlowResult::Failed,
          "Transmission failure of setting value.\nPlease restart of a printer and send again.", 1},
         {kList, Answer::Ok, FailStep::EndDocument, FlowResult::Failed,

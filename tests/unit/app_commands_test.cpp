@@ -10,6 +10,7 @@
 
 #include "platform/single_instance.h"
 #include "ports/testing/flow_harness.h"
+#include "test_helpers.h"
 
 namespace kestrel {
 namespace {
@@ -27,7 +28,6 @@ TEST(AppCommands, OneCopyPerNameAndTheLockIsFreedWithItsHolder) {
         const SingleInstanceLock first(name);
         ASSERT_TRUE(first.held());
         EXPECT_FALSE(SingleInstanceLock(name).held());
-        EXPECT_TRUE(SingleInstanceLock(name + "_DEBUG").held());
     }
     // A copy that dies without cleaning up leaves its lock to the next one.
     const pid_t child = ::fork();
@@ -41,20 +41,18 @@ TEST(AppCommands, OneCopyPerNameAndTheLockIsFreedWithItsHolder) {
     const SingleInstanceLock again(name);
     EXPECT_TRUE(again.held());
     std::remove(again.path().c_str());
-    std::remove((again.path().substr(0, again.path().size() - 5) + "_DEBUG.lock").c_str());
 }
 
 TEST(AppCommands, CloseQuestionWritesTheWorkingConfigurationOnlyOnYes) {
     for (const Answer answer : {Answer::Yes, Answer::No, Answer::Cancel}) {
         testing::FlowHarness h;
-        h.state.startupFolder = ::testing::TempDir() + "close-" + std::to_string(int(answer));
-        std::filesystem::create_directories(h.state.startupFolder);
+        const testing::ScratchFolder scratch;
+        h.state.startupFolder = scratch.path().string();
         h.ui.answers.push_back(answer);
         EXPECT_EQ(ConfirmClose(h.ctx), answer != Answer::Cancel);
-        EXPECT_EQ(h.view.collects, answer == Answer::Yes ? 1 : 0);
-        EXPECT_EQ(std::filesystem::exists(h.state.startupFolder + "/kestrel.ini"),
-                  answer == Answer::Yes);
-        std::filesystem::remove_all(h.state.startupFolder);
+        EXPECT_EQ(
+            std::make_tuple(h.view.collects, std::filesystem::exists(scratch / "kestrel.ini")),
+            std::make_tuple(answer == Answer::Yes ? 1 : 0, answer == Answer::Yes));
     }
 }
 

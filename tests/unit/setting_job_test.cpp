@@ -30,51 +30,30 @@ struct Fixture : FlowHarness {
     }
 };
 
-TEST(RawJob, EachFailedStepGivesItsCodeAndClosesWhatItOpened) {
-    const struct {
-        FailStep step;
-        std::optional<std::size_t> shortWrite;
-        JobError code;
-        int documentsStarted, writes;
-    } cases[] = {
-        {FailStep::Open, {}, JobError::OpenQueue, 0, 0},
-        {FailStep::StartDocument, {}, JobError::StartDocument, 0, 0},
-        {FailStep::Write, {}, JobError::Write, 1, 1},
-        {FailStep::EndDocument, {}, JobError::EndDocument, 1, 1},
-        {FailStep::None, 4, JobError::EndDocument, 1, 1},  // a short write fails at the close
-    };
-    const std::vector<std::uint8_t> bytes{0x18, 0x18, 0x1D, 0x28, 0x41};
-    for (const auto& c : cases) {
-        FakePrintSystem ps;
-        ps.failAt = c.step;
-        ps.shortWrite = c.shortWrite;
-        AppState state;
-        state.selectedPrinter().printerName = "KR500";
-        EXPECT_EQ(std::make_tuple(SendRawJob(ps, state, bytes), state.lastJobError,
-                                  ps.documentsStarted, ps.writeCalls, ps.allClosed()),
-                  std::make_tuple(false, c.code, c.documentsStarted, c.writes, true));
-    }
-    EXPECT_FALSE(RawJobFailureMessage(JobError::None));
-    EXPECT_FALSE(RawJobFailureMessage(JobError::BitmapNotFound));
+TEST(RawJob, AShortWriteFailsAtTheCloseAndClosesWhatItOpened) {
+    FakePrintSystem ps;
+    ps.shortWrite = 4;
+    AppState state;
+    state.selectedPrinter().printerName = "KR500";
+    EXPECT_FALSE(SendRawJob(ps, state, std::vector<std::uint8_t>(5, 0x18)));
+    EXPECT_EQ(std::make_tuple(state.lastJobError, ps.allClosed()),
+              std::make_tuple(JobError::EndDocument, true));
 }
 
 // The page is written once as a RAW job; the PC's line takes the baud, format and flow just sent,
 // and unchanged values leave the flag down.
 TEST(SendSettingJob, SendWritesThePageOnceAndTheHostLineFollowsIt) {
-    const struct {
-        std::uint8_t baud, format, protocol;
-        HostPortSettings after;
-    } cases[] = {
+    const std::tuple<std::uint8_t, std::uint8_t, std::uint8_t, HostPortSettings> cases[] = {
         {3, 2, 1, {3, 1, 0, 1, 2}},    {6, 0, 0, {6, 0, 1, 0, 0}}, {6, 1, 0, {6, 0, 2, 0, 1}},
         {6, 2, 0, kNonSerialHostPort}, {6, 3, 0, {6, 1, 1, 0, 3}}, {6, 4, 0, {6, 1, 2, 0, 4}},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::Message() << int(c.baud) << " " << int(c.format));
+    for (const auto& [baud, format, protocol, after] : cases) {
+        SCOPED_TRACE(::testing::Message() << int(baud) << " " << int(format));
         Fixture f;
         f.state.lastJobError = JobError::Write;  // an earlier code is kept
-        f.view.page[o::Baudrate] = c.baud;
-        f.view.page[o::Format] = c.format;
-        f.view.page[o::Protocol] = c.protocol;
+        f.view.page[o::Baudrate] = baud;
+        f.view.page[o::Format] = format;
+        f.view.page[o::Protocol] = protocol;
         ASSERT_TRUE(SendSettingJob(f.ctx, kSend, Owner::MainWindow));
         ASSERT_EQ(f.ps.jobs.size(), 1u);
         EXPECT_EQ(f.ps.jobs[0].queue + "/" + f.ps.jobs[0].documentName, "KR500/My Document");
@@ -87,76 +66,60 @@ TEST(SendSettingJob, SendWritesThePageOnceAndTheHostLineFollowsIt) {
                                           "The contents of a setting are written in the printer."});
         EXPECT_EQ(std::make_tuple(f.ui.progressOpen, f.view.collects, f.view.refreshes,
                                   f.state.hostPort, f.state.serialSettingsChanged),
-                  std::make_tuple(0, 1, 1, c.after, c.after != kNonSerialHostPort));
+                  std::make_tuple(0, 1, 1, after, after != kNonSerialHostPort));
     }
 }
 
-TEST(SendSettingJob, FailedJobChangesNothingButTheRecordAndLeavesNoWindowOpen) {
-    for (const auto kind : {kSend, kInit, kList}) {
-        Fixture f;
-        f.ps.failAt = FailStep::Write;
-        f.view.page[o::Baudrate] = 2;
-        f.state.settings[o::PaperWidth] = f.state.lastSentPaperWidth = 5;
-        const SettingsRecord pageBefore = f.view.page;
-        const SettingsRecord recordBefore = f.state.settings;
-        EXPECT_FALSE(SendSettingJob(f.ctx, kind, Owner::SettingsFrame));
-        EXPECT_EQ(std::make_tuple(f.state.lastJobError, f.clock.waits.size(), f.view.refreshes,
-                                  f.state.serialSettingsChanged, f.ui.progressOpen, f.ui.current),
-                  std::make_tuple(JobError::Write, 0u, 0, false, 0, CursorId::Arrow));
-        EXPECT_EQ(f.view.page, pageBefore);
-        EXPECT_EQ(f.state.hostPort, kNonSerialHostPort);
-        // The record already holds what was to be sent: the page, or the defaults of all.
-        EXPECT_EQ(f.state.settings,
-                  kind == kSend   ? f.view.page
-                  : kind == kInit ? FactoryDefaultRecord(SpecIndex::OVERSEA, MechanismIndex::KR500)
-                                  : recordBefore);
-    }
-}
-
+// A failed job closes what it opened and changes nothing but the record, which already holds what
+// was to be sent: the page, or the defaults of all.
 TEST(SettingCommand, AsksThenSendsAndReportsByLastJobError) {
-    const struct {
-        SettingJobKind kind;
-        Answer answer;
-        FailStep fail;
-        FlowResult result;
-        std::string box;  // after the question
-        int jobs;
-    } cases[] = {
+    const std::tuple<SettingJobKind, Answer, FailStep, FlowResult, std::string, int> cases[] = {
+        // box: the one after the question
         {kSend, Answer::Ok, FailStep::None, FlowResult::Done, "", 1},
         {kSend, Answer::Cancel, FailStep::None, FlowResult::Cancelled, "", 0},
         {kSend, Answer::Ok, FailStep::Open, FlowResult::Failed,
          "The printer cannot be opened.\nThe output device might be used by other applications.",
          0},
-        {kInit, Answer::Ok, FailStep::StartDocument, FlowResult::Failed,
-         "Printer Error!!  Check the printer.", 0},
         {kInit, Answer::Ok, FailStep::Write, FlowResult::Failed,
          "Transmission failure of setting value.\nPlease restart of a printer and send again.", 1},
         {kList, Answer::Ok, FailStep::EndDocument, FlowResult::Failed,
          "The printer cannot be closed.\nPlease reboot the computer.", 1},
         {kList, Answer::Ok, FailStep::None, FlowResult::Done, "", 1},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.box);
+    for (const auto& [kind, answer, fail, result, box, jobs] : cases) {
+        SCOPED_TRACE(box);
         Fixture f;
-        f.ui.answers = {c.answer};
-        f.ps.failAt = c.fail;
+        f.ui.answers = {answer};
+        f.ps.failAt = fail;
         f.state.serialSettingsChanged = true;
-        EXPECT_EQ(RunSettingCommand(f.ctx, c.kind, Owner::MainWindow), c.result);
-        ASSERT_EQ(f.ui.boxes.size(), c.box.empty() ? 1u : 2u);
-        EXPECT_EQ(
-            std::tie(f.ui.boxes[0].text, f.ui.boxes[0].buttons, f.ui.boxes[0].icon),
-            std::make_tuple(SettingJobQuestion(c.kind), Buttons::OkCancel, BoxIcon::Question));
-        if (!c.box.empty()) {
+        f.view.page[o::Baudrate] = 2;
+        f.state.settings[o::PaperWidth] = f.state.lastSentPaperWidth = 5;
+        const SettingsRecord pageBefore = f.view.page, recordBefore = f.state.settings;
+        EXPECT_EQ(RunSettingCommand(f.ctx, kind, Owner::MainWindow), result);
+        ASSERT_EQ(f.ui.boxes.size(), box.empty() ? 1u : 2u);
+        EXPECT_EQ(std::tie(f.ui.boxes[0].text, f.ui.boxes[0].buttons, f.ui.boxes[0].icon),
+                  std::make_tuple(SettingJobQuestion(kind), Buttons::OkCancel, BoxIcon::Question));
+        if (!box.empty()) {
             EXPECT_EQ(std::make_tuple(f.ui.boxes[1].text, f.ui.boxes[1].icon, f.ui.boxes[1].style),
-                      std::make_tuple(c.box, BoxIcon::PrinterError, kUserIconStyle));
+                      std::make_tuple(box, BoxIcon::PrinterError, kUserIconStyle));
         }
-        EXPECT_EQ(static_cast<int>(f.ps.jobs.size()), c.jobs);
+        EXPECT_EQ(static_cast<int>(f.ps.jobs.size()), jobs);
         // The serial-change flag is cleared after every successful send or initialization.
-        EXPECT_EQ(f.state.serialSettingsChanged, c.kind == kList || c.result != FlowResult::Done);
+        EXPECT_EQ(f.state.serialSettingsChanged, kind == kList || result != FlowResult::Done);
+        if (result == FlowResult::Failed) {
+            EXPECT_EQ(std::make_tuple(f.ps.allClosed(), f.clock.waits.size(), f.view.refreshes,
+                                      f.ui.progressOpen, f.ui.current, f.view.page,
+                                      f.state.hostPort, f.state.settings),
+                      std::make_tuple(
+                          true, 0u, 0, 0, CursorId::Arrow, pageBefore, kNonSerialHostPort,
+                          kind == kSend ? pageBefore
+                          : kind == kInit
+                              ? FactoryDefaultRecord(SpecIndex::OVERSEA, MechanismIndex::KR500)
+                              : recordBefore));
+        }
     }
 }
 
-// Initialization sends the defaults of all but keeps the paper width last sent.
 TEST(SettingCommand, SendRecordsTheLastSentPaperWidthInitializeKeepsIt) {
     Fixture f;
     f.view.page[o::PaperWidth] = 5;  // 58mm/32column, not the default

@@ -4,12 +4,12 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <numeric>
 
 #include "cli/dry_run_print_system.h"
-#include "logo_test_bitmaps.h"
 #include "platform/virtual/virtual_print_system.h"
 #include "printer/raw_job.h"
+#include "test_helpers.h"
 
 namespace kestrel {
 namespace {
@@ -33,7 +33,6 @@ serial = 9600,e,7,1,x
 [KR-500 USB]
 driver = ZOT KR-500 Raster
 kind = usb
-; no serial line here
 
 [Paused]
 name = Paused and offline
@@ -73,8 +72,12 @@ std::tuple<bool, int, JobError> Send(PrintSystem& system, const std::string& que
     return {sent, id, state.lastJobError};
 }
 
-TEST(VirtualPrintSystem, ListsQueuesWithKindsAndFlags) {
+// The queues come with their kinds and flags. Each finished job is captured exactly, one file per
+// job, numbered on across instances; a failed step gives the channel's code and captures nothing;
+// a held job stays queued and counts.
+TEST(VirtualPrintSystem, QueuesListedJobsCapturedOnePerJobFailuresNotAtAllHeldOnesStay) {
     Virtual v;
+    VirtualPrintSystem system(v.config);
     const std::string kr900 = "ZOT KR-900 Raster";
     const std::vector<QueueInfo> expected{
         {"KR-900 Serial", kr900, "serial:/dev/ttyS0?baud=9600", PortKind::Serial},
@@ -85,21 +88,12 @@ TEST(VirtualPrintSystem, ListsQueuesWithKindsAndFlags) {
         {"Broken write", kr900, "", PortKind::Usb},
         {"No port", kr900, "", PortKind::Network, false, false, true},
     };
-    EXPECT_EQ(VirtualPrintSystem(v.config).listQueues(), expected);
+    EXPECT_EQ(system.listQueues(), expected);
     VirtualPrintSystem missing(v.path() / "absent.ini");
     EXPECT_TRUE(missing.listQueues().empty());
     EXPECT_EQ(missing.openQueue("KR-900 Serial"), nullptr);
-}
-
-// Each finished job is captured exactly, one file per job, numbered on across instances; a failed
-// step gives the channel's code and captures nothing; a held job stays queued and counts.
-TEST(VirtualPrintSystem, JobsAreCapturedOnePerJobFailuresNotAtAllHeldOnesStay) {
-    Virtual v;
-    VirtualPrintSystem system(v.config);
     Bytes first(300);
-    for (std::size_t i = 0; i < first.size(); ++i) {
-        first[i] = static_cast<std::uint8_t>(i);  // every byte value, NUL and CR/LF included
-    }
+    std::iota(first.begin(), first.end(), 0);  // every byte value, NUL and CR/LF included
     const Bytes second{0x1D, 0x28, 0x45};
     const auto ok = [](int id) { return std::make_tuple(true, id, JobError::None); };
     EXPECT_EQ(Send(system, "KR-900 Serial", first), ok(1));
@@ -111,7 +105,6 @@ TEST(VirtualPrintSystem, JobsAreCapturedOnePerJobFailuresNotAtAllHeldOnesStay) {
     EXPECT_EQ(Send(again, "KR-900 Serial", second), ok(2));
     EXPECT_EQ(Send(system, "Stuck", {0x18}), ok(3));
     const fs::path captured = v.path() / "captured";
-    EXPECT_EQ(system.captureFolder(), captured);
     EXPECT_EQ(ReadText(captured / "job-000001.prn"), std::string(first.begin(), first.end()));
     EXPECT_EQ(ReadText(captured / "job-000002.prn"), std::string(second.begin(), second.end()));
     EXPECT_EQ(ReadText(captured / "job-000001.queue"), "KR-900 Serial\n");
@@ -137,9 +130,6 @@ TEST(VirtualPrintSystem, HostPortStoreRewritesOrAddsOnlyTheSerialLine) {
     // A queue named by a name key is found by that name, not its section.
     ASSERT_TRUE(store.writeSerialLineValue(entry("Paused and offline"), "2400,n,8,1,x"));
     EXPECT_FALSE(store.writeSerialLineValue(entry("Nowhere"), "2400,n,8,1,x"));
-    EXPECT_EQ(store.readSerialLineValue(entry("KR-900 Serial")), "19200,n,8,1,p");
-    EXPECT_EQ(store.readSerialLineValue(entry("Stuck")), "38400,o,7,1,p");
-    EXPECT_EQ(store.readSerialLineValue(entry("Paused and offline")), "2400,n,8,1,x");
 
     std::string expected(kConfig);
     const auto replace = [&](std::string_view from, std::string_view to) {
@@ -151,14 +141,13 @@ TEST(VirtualPrintSystem, HostPortStoreRewritesOrAddsOnlyTheSerialLine) {
     EXPECT_EQ(ReadText(v.config), expected);
 }
 
-// A dry run replaces what the file held; with append, the later jobs of the run follow the first.
+// With append, the later jobs of a dry run follow the first.
 TEST(DryRunPrintSystem, FirstJobReplacesTheFileLaterOnesReplaceOrFollow) {
     for (const bool append : {false, true}) {
         testing::ScratchFolder scratch;
         const fs::path out = scratch.path() / "job.bin";
         std::ofstream(out) << "old";
         cli::DryRunPrintSystem system(nullptr, out, append);
-        EXPECT_TRUE(system.listQueues().empty());
         ASSERT_TRUE(std::get<0>(Send(system, "KR500", {'a', 'b'})));
         EXPECT_EQ(ReadText(out), "ab") << append;
         ASSERT_TRUE(std::get<0>(Send(system, "KR500", {'c'})));

@@ -202,19 +202,5 @@ TEST(LogoBandedConversion, GivesThePlanesOfTheWholeFileReader) {
     }
 }
 
-TEST(LogoBandedConversion, LeavesOtherFilesToTheWholeFileReader) {
-    const testing::ScratchFolder folder;
-    const auto rgb =
-        folder.write("rgb.bmp", testing::Make24Bit(8, 8, [](int, int) { return Bgr{}; }));
-    const auto palette = folder.write(
-        "palette.bmp", testing::MakePalette(8, 8, 8, {{}, {}}, [](int x, int) { return x % 2; }));
-    const std::pair<std::filesystem::path, bool> cases[] = {{rgb, true},  // refused for two colours
-                                                            {folder / "missing.bmp", false},
-                                                            {palette, false}};
-    for (const auto& [path, twoColor] : cases) {
-        EXPECT_FALSE(ConvertLogoFileInBands(path, twoColor).has_value()) << path;
-    }
-}
-
 }  // namespace
 }  // namespace kestrel

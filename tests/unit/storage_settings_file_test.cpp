@@ -244,10 +244,10 @@ TEST_F(SettingsFileTest, DialogsStartInTheStartupFolderWithAnEmptyName) {
     for (const FileDialogOptions& d : ui.dialogs) {
         EXPECT_EQ(d.mustExist, &d == &ui.dialogs[0]);
         EXPECT_EQ(d.title, d.mustExist ? "Load the File" : "Save the File");
-        EXPECT_EQ(std::tie(d.filterText, d.filterPattern, d.defaultExtension, d.fileName),
-                  std::make_tuple("POS Utility(*.kcf)", "*.kcf", "kcf", ""));
-        EXPECT_EQ(d.initialFolder, folder.path().string());
-        EXPECT_EQ(d.owner, Owner::MainWindow);
+        EXPECT_EQ(std::tie(d.filterText, d.filterPattern, d.defaultExtension, d.fileName,
+                           d.initialFolder, d.owner),
+                  std::make_tuple("POS Utility(*.kcf)", "*.kcf", "kcf", "", folder.path().string(),
+                                  Owner::MainWindow));
     }
 }
 
@@ -386,11 +386,11 @@ TEST_F(SettingsFileTest, WorkingConfigMissingShortOrOutOfRangeGivesTheModelsDefa
         state.logoTable[2] = {true, "/old/logo.bmp"};
         ui = {};
         ReadWorkingConfig(state, ui, view);
-        EXPECT_EQ(std::tie(state.settings, view.page), std::tie(expected, expected));
-        EXPECT_EQ(state.lastSentPaperWidth, expected[o::PaperWidth]);
-        EXPECT_EQ(std::tie(state.logoTable[2].path, state.logoTable[2].twoColor),
-                  std::make_tuple("", false));
-        EXPECT_EQ(state.logoInitialDir, folder.path().string());
+        EXPECT_EQ(
+            std::tie(state.settings, view.page, state.lastSentPaperWidth, state.logoTable[2].path,
+                     state.logoTable[2].twoColor, state.logoInitialDir),
+            std::make_tuple(expected, expected, expected[o::PaperWidth], "", false,
+                            folder.path().string()));
         EXPECT_EQ(ui.boxTexts(), c.readOnly ? std::vector{kDenied} : std::vector<std::string>{});
         EXPECT_EQ(ui.cursors, (std::vector{CursorId::Wait, CursorId::Arrow}));
         EXPECT_EQ(folder.names().size(), c.content ? 1u : 0u);
@@ -432,7 +432,6 @@ TEST_F(SettingsFileTest, WorkingConfigWriteFailuresAreReported) {
         ui = {};
         EXPECT_FALSE(WriteWorkingConfig(state, ui, view));
         EXPECT_EQ(ui.boxTexts(), std::vector{message});
-        EXPECT_EQ(ui.cursors, (std::vector{CursorId::Wait, CursorId::Arrow}));
     }
     EXPECT_EQ(ReadAll(ini()), std::vector<std::uint8_t>(kDenied.begin(), kDenied.end()));
 }

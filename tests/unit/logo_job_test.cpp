@@ -1,4 +1,4 @@
-// The logo jobs' bytes, a job's run, and the logo dialog's commands and file choice.
+// The logo jobs' bytes and runs, and the logo dialog's commands and file choice.
 #include "logo/logo_job.h"
 
 #include <gtest/gtest.h>
@@ -100,7 +100,6 @@ TEST_F(LogoFlow, RegisterSendsTheDefineCommandInTheSlotsColourModeThenWaits) {
 
 TEST_F(LogoFlow, RegisterFailureSetsTheBitmapCodeAndNeverOpensTheQueue) {
     const std::tuple<const char*, std::vector<std::uint8_t>, JobError> cases[] = {
-        {"missing", {}, JobError::BitmapNotFound},
         // 24 bits cannot be made in two colours.
         {"twoColour24", kTenByTwoMono, JobError::BitmapBadFormat},
         {"sizeField13", testing::Patched(kTenByTwoColour, {{At::FileSize, 13}}),
@@ -111,10 +110,7 @@ TEST_F(LogoFlow, RegisterFailureSetsTheBitmapCodeAndNeverOpensTheQueue) {
     };
     state.logoTable[0].twoColor = true;
     for (const auto& [name, file, expected] : cases) {
-        state.logoTable[0].path = (folder.path() / name).string();
-        if (!file.empty()) {
-            folder.write(name, file);
-        }
+        state.logoTable[0].path = folder.write(name, file).string();
         EXPECT_FALSE(RunLogoJob(ctx, LogoJobKind::LogoRegister, 0, false, false));
         EXPECT_EQ(state.lastJobError, expected) << name;
     }

@@ -1,5 +1,4 @@
-// kestrel-cli run in-process against a fake print system: printers, settings, logo, decode and
-// the send, init and list-print jobs, and the exit code and message of every refusal.
+// kestrel-cli run in-process against a fake print system: each command and every refusal.
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 

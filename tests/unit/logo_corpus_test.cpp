@@ -1,6 +1,5 @@
-// The logo reader and decoder against a corpus of bitmap files made by others, with reference
-// decodings made by another decoder (PNG, rows top first). Every file of the corpus is named in
-// the table below, so a file added to the corpus fails until it is decided.
+// The logo reader and decoder against a corpus of others' bitmaps and reference PNG decodings.
+// Every file is named below, so a file added to the corpus fails until it is decided.
 #include <gtest/gtest.h>
 #include <png.h>
 

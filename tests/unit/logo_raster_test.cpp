@@ -1,5 +1,4 @@
-// From bitmap to dot planes (dither, colour split, height) and back to a preview picture; the
-// row-at-a-time paths (vector dither, banded file conversion) against the plain ones.
+// From bitmap to dot planes and back to a preview; the row-at-a-time paths against plain ones.
 #include "logo/raster_conversion.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,4 @@
-// The rows of the settings pages by model and region, the cut adjustment's text field, and the
-// profile kestspec.ini: spec row, debug mechanism and region, read like a private profile.
+// The settings pages' rows by model and region, the cut adjustment's field, and kestspec.ini.
 #include "settings/page_rules.h"
 
 #include <gtest/gtest.h>

@@ -176,22 +176,17 @@ TEST(Profile, SetsTheProfileState) {
     }
 }
 
-// (A missing or unreadable file gives the defaults: see the storage file tests.)
-TEST(Profile, ReadFromTheStartupFolder) {
+// The file is read from the start-up folder. (A missing or unreadable one gives the defaults: see
+// the storage file tests.)
+TEST(Profile, DebugTextShownOnlyInDebugMode) {
     testing::ScratchFolder folder;
     AppState state;
     state.startupFolder = folder.path().string();
-    std::ofstream(folder / "kestspec.ini") << "[SPEC]\nSPECKEY=QWB\n[MECH]\nMECHSPEC=Taiwan\n";
-    ReadProfile(state);
-    EXPECT_EQ(state.profile,
-              ProfileOf(SpecIndex::QWB, false, MechanismIndex::STANDARD, false, true));
-}
-
-TEST(Profile, DebugTextShownOnlyInDebugMode) {
-    AppState state;
     testing::RecordingUserInterface ui;
     const std::string spec = "[SPEC]\nSPECKEY=QWB\n[DEBUG]\nDEBUGMECH=KR700\nDEBUGMODE=";
-    ReadProfile(state.profile, spec + "OFF");
+    std::ofstream(folder / "kestspec.ini") << spec + "OFF";
+    ReadProfile(state);
+    EXPECT_EQ(state.profile, ProfileOf(SpecIndex::QWB));
     ShowProfileDebugText(state, ui);
     EXPECT_TRUE(ui.boxes.empty());
 

@@ -77,10 +77,12 @@ TEST(AtomicWrite, FailedWriteIsReportedAndLeavesNoTemporaryFile) {
 }
 
 // Create new never replaces, not even a file that turns up between the check and the rename;
-// a replaced file keeps its mode, and a link stays a link.
+// a replaced file keeps its mode, a link stays a link, and a folder in the way is a refusal.
 TEST(AtomicWrite, CreateNewNeverReplacesAndReplaceKeepsModeAndLink) {
     ScratchFolder folder;
     const auto target = folder / "a.kcf";
+    fs::create_directory(folder / "dir.kcf");
+    EXPECT_EQ(WriteFileAtomically(folder / "dir.kcf", kNew, kReplace), syserr::AccessDenied);
     EXPECT_EQ(
         WriteFileAtomically(target, kNew, CreateMode::CreateNew, [&] { WriteAll(target, kOld); }),
         syserr::FileExists);
@@ -93,14 +95,7 @@ TEST(AtomicWrite, CreateNewNeverReplacesAndReplaceKeepsModeAndLink) {
     EXPECT_TRUE(fs::is_symlink(folder / "link.kcf"));
     EXPECT_EQ(ReadAll(target), kNew);
     EXPECT_EQ(fs::status(target).permissions() & fs::perms::all, mode);
-    EXPECT_EQ(folder.names().size(), 2u);
-}
-
-// (A read-only file and a missing folder: see the settings file's failed saves.)
-TEST(AtomicWrite, AFolderInTheWayIsARefusal) {
-    ScratchFolder folder;
-    fs::create_directory(folder / "dir.kcf");
-    EXPECT_EQ(WriteFileAtomically(folder / "dir.kcf", kNew, kReplace), syserr::AccessDenied);
+    EXPECT_EQ(folder.names().size(), 3u);
 }
 
 // As an ordinary user (nobody, when the tests run as root): a writable file in a folder without

@@ -1,5 +1,4 @@
-// kestrel-cli run in-process against a fake print system: printers, settings, logo, decode and
-// the send, init and list-print jobs, and the exit code and message of every refusal.
+// kestrel-cli run in-process against a fake print system: each command and every refusal.
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
@@ -85,7 +84,6 @@ std::vector<std::uint8_t> Kr500Stream(SettingJobKind kind, std::uint8_t baud = 6
     return BuildSettingStream(kind, r, {}, kNonSerialHostPort);
 }
 
-const std::string kOtherPrinter = "A different printer is selected.";
 const std::string kPaused = "Pause Printing is set.";
 
 TEST(CliRun, RefusalsGiveTheirExitCodeAndMessageAndSendNothing) {
@@ -99,16 +97,13 @@ TEST(CliRun, RefusalsGiveTheirExitCodeAndMessageAndSendNothing) {
     };
     // clang-format off
     const Case cases[] = {
-        // Queues: unusable or unknown.
+        // Queues: unusable or unknown; settings edits and files.
         {"send|--printer|Paused|--yes", "", 3, "KESTREL: " + kPaused},
-        {"send|--printer|Laser|--yes", "", 3, "KESTREL: " + kOtherPrinter},
         {"send|--printer|Gone|--yes", "", 3, "named \"Gone\". Queues: \"KR500\", \"Laser\", \"Paused\"."},
-        // Settings edits and files.
         {"settings|set|@a.kcf|Colour=Red", "", 2, "Settings are: \"Power on Status\""},
         {"settings|set|@a.kcf|Baudrate=300BPS", "", 2, "Options are: \"2400BPS\", \"4800BPS\""},
         {"settings|set|@a.kcf|BM Cut Adjustment=250.1", "", 2, "-34.0 to 250.0"},
         {"settings|set|@a.kcf|BM Cut Adjustment=nan", "", 2, "not \"nan\""},
-        {"settings|set|@a.kcf|BM Cut Adjustment=inf", "", 2, "not \"inf\""},
         {"settings|set|@a.kcf|Buzzer", "", 2, "is not LABEL=OPTION"},
         {"settings|set|@a.kcf| Paper Width = 58mm/32column ", "", 0, ""},
         {"settings|set|@" + std::string(300, 'x') + "|Buzzer=Enable", "", 1, "File name too long"},
@@ -116,13 +111,9 @@ TEST(CliRun, RefusalsGiveTheirExitCodeAndMessageAndSendNothing) {
         {"settings|set|@short.kcf|Buzzer=Enable", "", 1, "short.kcf: not a settings file (38-byte record)"},
         {"send|--printer|KR500|--settings|@bad.kcf|--yes", "", 1, "(Paper Width)"},
         // The question on the terminal: only a yes sends.
-        {"init|--printer|KR500", "\n", 1, "Nothing was sent."},
         {"init|--printer|KR500", "n\n", 1, "Nothing was sent."},
         {"init|--printer|KR500", "", 1, "Do you want to change all settings to the factory default"},
-        {"send|--printer|KR500", "nope\n", 1, "Nothing was sent."},
-        {"init|--printer|KR500", " Y\r\n", 0, "", 1},
-        {"send|--printer|KR500", " y \n", 0, "", 1},
-        {"send|--printer|KR500", "y\r\n", 0, "", 1},
+        {"init|--printer|KR500", " Y \r\n", 0, "", 1},
         // A failed job (the fake's start of document fails on "fail"), an unwritable target.
         {"send|--printer|KR500|--yes|fail", "", 1, "KESTREL: Printer Error!!  Check the printer.\n"},
         {"send|--printer|KR500|-y|--dry-run|/nonexistent/x.bin", "", 1, "/nonexistent/x.bin: cannot be written"},
@@ -135,11 +126,9 @@ TEST(CliRun, RefusalsGiveTheirExitCodeAndMessageAndSendNothing) {
         {"--print-system|virtual|printers", "", 2, "needs --virtual-config FILE"},
         {"list-print|--printer|KR500|--yes|--serial-wait|5", "", 2, "--serial-wait"},
         {"logo|print|--printer|KR500|--slot|9", "", 2, "Usage: kestrel-cli logo print --printer"},
-        {"logo|register|--printer|KR500|--slot|2|--yes|/no/such/logo.bmp", "", 1,
-         "Reading failure of BITMAP file.\n\n/no/such/logo.bmp\nThe BITMAP file doesn't exist."},
-        // Decoding: a stream whose leave command is cut short, a missing file, a folder.
+        {"logo|register|--printer|KR500|--slot|2|--yes|/no/such/logo.bmp", "", 1, "logo.bmp\nThe"},
+        // Decoding: a stream whose leave command is cut short, a folder.
         {"decode|@cut.prn", "", 1, "cut.prn: offset 158: GS ( E: cut short by the end of the stream"},
-        {"decode|@none.prn", "", 1, "none.prn: cannot be read"},
         {"decode|@", "", 1, "/: cannot be read"},
     };
     // clang-format on
@@ -165,49 +154,43 @@ TEST(CliRun, RefusalsGiveTheirExitCodeAndMessageAndSendNothing) {
     }
 }
 
+// The verdict's texts are the selection's own; here only that an unusable queue has one.
 TEST(CliPrinters, JsonListsStatusIconAndTheSelectionsVerdict) {
     Cli cli;
     ASSERT_EQ(cli.run({"printers", "--json"}), 0) << cli.err.str();
     nlohmann::json got = nlohmann::json::array();
     for (const auto& q : nlohmann::json::parse(cli.out.str())) {
-        got.push_back({q["name"], q["status"], q["icon"], q["usable"], q["message"]});
+        got.push_back({q["name"], q["status"], q["icon"], q["usable"], q["message"] != ""});
     }
-    const nlohmann::json expected = {
-        {"KR500", 8, 160, true, ""},
-        {"Laser", 0, 162, false,
-         kOtherPrinter + "\n\nPlease select the KR-900, KR-700 or KR-500 printer."},
-        {"Paused", 4, 163, false,
-         kPaused + "\n\nRemove the check on Pause Printing after clicking OK button."},
-    };
-    EXPECT_EQ(got, expected);
+    EXPECT_EQ(got, nlohmann::json({{"KR500", 8, 160, true, false},
+                                   {"Laser", 0, 162, false, true},
+                                   {"Paused", 4, 163, false, true}}));
 }
 
+// A refused edit of an existing file changes nothing; Max Speed keeps its factory default.
 TEST(CliSettings, SetThenShowRoundTripsAndShowWithoutAFileGivesTheDefaults) {
     Cli cli;
     ASSERT_EQ(cli.run({"settings", "set", "@shop.kcf", "paper width=58MM/32COLUMN",
                        "BM Cut Adjustment=-34.0", "Buzzer=Enable"}),
               0)
         << cli.err.str();
-    EXPECT_EQ(fs::file_size(cli.scratch / "shop.kcf"), 38u);
-    // An edit of the existing file is refused for its option alone and changes nothing.
     EXPECT_EQ(cli.run({"settings", "set", "@shop.kcf", "Buzzer=Loud"}), 2);
     EXPECT_TRUE(cli.errHas("\"Loud\" is not an option of \"Buzzer\"")) << cli.err.str();
-    Cli show;
-    ASSERT_EQ(show.run({"settings", "show", cli.folder + "/shop.kcf", "--json"}), 0);
+    cli.out.str("");
+    ASSERT_EQ(cli.run({"settings", "show", "@shop.kcf", "--json"}), 0);
     std::map<std::string, nlohmann::json> s;
-    const auto doc = nlohmann::json::parse(show.out.str());
+    const auto doc = nlohmann::json::parse(cli.out.str());
     for (const auto& item : doc["settings"]) {
         s[item["label"]] = item;
     }
-    // Max Speed is the untouched factory default.
     EXPECT_EQ(
         std::tuple(s["Paper Width"]["index"], s["Paper Width"]["text"],
                    s["BM Cut Adjustment"]["value"], s["Buzzer"]["text"], s["Max Speed"]["text"]),
         std::tuple(5, "58mm/32column", -340, "Enable", "9"));
-    Cli defaults;
-    ASSERT_EQ(defaults.run({"settings", "show"}), 0) << defaults.err.str();
-    EXPECT_TRUE(defaults.outHas("# factory defaults (no ")) << defaults.out.str();
-    EXPECT_TRUE(defaults.outHas("Max Speed             9\n")) << defaults.out.str();
+    cli.out.str("");
+    ASSERT_EQ(cli.run({"settings", "show"}), 0) << cli.err.str();
+    EXPECT_TRUE(cli.outHas("# factory defaults (no ")) << cli.out.str();
+    EXPECT_TRUE(cli.outHas("Max Speed             9\n")) << cli.out.str();
 }
 
 TEST(CliLogo, RegisterSendsTheDefineCommandAndPreviewWritesAPng) {
@@ -220,8 +203,7 @@ TEST(CliLogo, RegisterSendsTheDefineCommandAndPreviewWritesAPng) {
         << cli.err.str();
     LogoJobBuffer expected;
     ASSERT_EQ(ConvertLogoFile(bmp, 1, expected), BitmapReadResult::BMP_OK);
-    ASSERT_EQ(cli.fake.jobs.size(), 1u);
-    EXPECT_EQ(cli.fake.jobs[0].bytes, expected.data);
+    EXPECT_EQ(cli.fake.jobs.at(0).bytes, expected.data);
 
     ASSERT_EQ(cli.run({"logo", "preview", bmp, "-o", "@logo.png"}), 0) << cli.err.str();
     const std::vector<std::uint8_t> png = testing::ReadAll(cli.scratch / "logo.png");
@@ -238,13 +220,8 @@ TEST(CliDecode, TheSettingExampleCarriesTheBaseDefaultRecord) {
     const auto doc = nlohmann::json::parse(cli.out.str());
     EXPECT_EQ(doc["size"], 167);
     EXPECT_TRUE(doc["errors"].empty());
-    const SettingsRecord& base = FactoryDefaultRecord(SpecIndex::OVERSEA, MechanismIndex::STANDARD);
     // Everything but the cut adjustment, which only an Egypt stream carries.
     EXPECT_EQ(doc["settings"].size(), AllSettings().size() - 1);
-    for (const auto& s : doc["settings"]) {
-        EXPECT_NE(s["label"], "BM Cut Adjustment");
-        EXPECT_EQ(s["index"], base[s["offset"].get<std::size_t>()]) << s["label"];
-    }
     ASSERT_EQ(cli.run({"decode", file}), 0);
     EXPECT_TRUE(cli.outHas("    76  GS ( E fn 11: baud rate 115200: Baudrate: 115200BPS\n"));
     EXPECT_TRUE(cli.outHas("  Format                 8NONE1\n")) << cli.out.str();
@@ -284,16 +261,9 @@ TEST(CliJobCommands, SendInitAndListSendTheStreamsOfTheQueuesModel) {
 
 // Only a scheduler on this machine has its serial devices here; termios is applied only then.
 TEST(CliSerialFollowUp, OnlyALocalSchedulerIsLocal) {
-    const std::pair<const char*, bool> cases[] = {{"", true},
-                                                  {"/run/cups/cups.sock", true},
-                                                  {"localhost", true},
-                                                  {"127.0.0.1:631", true},
-                                                  {"[::1]:631", true},
-                                                  {"::1", true},
-                                                  {"printhost", false},
-                                                  {"printhost:631", false},
-                                                  {"10.0.0.5:631", false},
-                                                  {"[fe80::1]:631", false}};
+    const std::pair<const char*, bool> cases[] = {
+        {"", true},    {"/run/cups/cups.sock", true}, {"127.0.0.1:631", true}, {"[::1]:631", true},
+        {"::1", true}, {"printhost:631", false},      {"[fe80::1]:631", false}};
     for (const auto& [server, local] : cases) {
         EXPECT_EQ(SchedulerIsLocal(server), local) << server;
     }

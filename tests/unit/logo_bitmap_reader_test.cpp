@@ -57,23 +57,19 @@ const ReadCase kCases[] = {
     {"twoColour24", Small(24), kTwo, kBad},
     {"twoColour1MadeMono", Small(1), kTwo, kOk, false},
     {"twoColour4", Small(4), kTwo, kOk, true},
-    {"twoColour8", Small(8), kTwo, kOk, true},
     // The file header. A size field far beyond the file is accepted, the missing bytes zero.
     {"notBm", std::vector<std::uint8_t>(20, 'P'), kMono, kBad},
     {"thirteenBytes", Cut(Small(24), 13), kMono, kBad},
     {"sizeField13", Small(24, {{At::FileSize, 13}}), kMono, R::BMP_UNREADABLE},
     {"sizeField14", Small(24, {{At::FileSize, 14}}), kMono, kOk},
-    {"sizeField4G", Small(24, {{At::FileSize, 0xFFFFFFFF}}), kMono, kOk},
     {"pixelsCutOff", Cut(Small(24), 60), kMono, kOk},
     // Headers: fully present, of a known size.
     {"headerCutOff", Cut(Small(24), 14 + 39), kMono, kBad},
     {"headerSize20", Small(24, {{At::HeaderSize, 20}}), kMono, kBad},
     {"coreHeader", Small(8, {}, 12), kTwo, kOk, true},
-    {"coreHeaderCutOff", Cut(Small(8, {}, 12), 14 + 11), kMono, kBad},
     // Sizes: not zero, and within the define command's 16-bit fields.
     {"width0", Small(24, {{At::Width, 0}}), kMono, kBad},
     {"height0", Small(24, {{At::Height, 0}}), kMono, kBad},
-    {"negativeWidth", Small(24, {{At::Width, -4}}), kMono, kBad},
     {"width65528", Small(24, {{At::Width, 65528}}), kMono, kOk},
     {"width65529", Small(24, {{At::Width, 65529}}), kMono, kBad},
     {"height65535", Small(24, {{At::Height, 65535}}), kMono, kOk},
@@ -92,13 +88,11 @@ const ReadCase kCases[] = {
     {"memoryFull", Declaring(2048, 1536), kMono, kOk},
     {"memoryFullTwoColour", Declaring(2048, 768), kTwo, kOk, true},
     {"rowPastMemory", Declaring(2048, 1537), kMono, kLarge},
-    {"twoPlanesPastMemory", Declaring(2048, 1536), kTwo, kLarge},
     {"largestDeclared", Declaring(65528, 65535), kTwo, kLarge},
     // Where the pixel rows start: at the offset field when it points behind the header (and,
     // for an information header, which states its colour count, behind the colour table) and
     // inside the block; else right behind the colour table.
     {"eightBitsOpenCount", Small(8, {{At::PixelOffset, 0}}), kMono, kOk, false, 256, 40 + 1024},
-    {"eightBits256", Small(8, {{At::PixelOffset, 0}, {At::ColoursUsed, 256}}), kMono, kOk, false, 256, 40 + 1024},
     {"eightBits20", Small(8, {{At::PixelOffset, 0}, {At::ColoursUsed, 20}}), kMono, kOk, false, 20, 40 + 80},
     {"fourBitsOpenCount", Small(4, {{At::PixelOffset, 0}}), kMono, kOk, false, 16, 40 + 64},
     {"oneBitOpenCount", Small(1, {{At::PixelOffset, 0}}), kMono, kOk, false, 2, 40 + 8},
@@ -147,9 +141,9 @@ TEST(LogoBitmapReadFile, OnlyRegularFilesAreRead) {
     const testing::ScratchFolder dir;
     ASSERT_EQ(::mkfifo((dir / "pipe.bmp").c_str(), 0600), 0);
     const std::pair<std::filesystem::path, R> cases[] = {
-        {"/dev/zero", R::BMP_UNREADABLE},      {"/dev/null", R::BMP_UNREADABLE},
-        {dir / "pipe.bmp", R::BMP_UNREADABLE}, {dir.path(), R::BMP_NOT_FOUND},
-        {dir / "none.bmp", R::BMP_NOT_FOUND},
+        {"/dev/zero", R::BMP_UNREADABLE},
+        {dir / "pipe.bmp", R::BMP_UNREADABLE},
+        {dir.path(), R::BMP_NOT_FOUND},
     };
     for (const auto& [path, expected] : cases) {
         EXPECT_EQ(ReadLogoBitmap(path, false).result, expected) << path;

@@ -69,15 +69,13 @@ inline std::vector<std::uint8_t> MakeBmp(const BmpFields& f) {
 // Offsets of the fields of a file with an information header, and the file with some changed.
 struct At {
     static constexpr std::size_t FileSize = 2, PixelOffset = 10, HeaderSize = 14, Width = 18,
-                                 Height = 22, Planes = 26, BitCount = 28, Compression = 30,
-                                 ColoursUsed = 46;
+                                 Height = 22, Compression = 30, ColoursUsed = 46;
 };
 inline std::vector<std::uint8_t> Patched(
     std::vector<std::uint8_t> file,
     std::initializer_list<std::pair<std::size_t, std::int64_t>> fields) {
     for (const auto& [at, value] : fields) {
-        const int bytes = (at == At::Planes || at == At::BitCount) ? 2 : 4;
-        for (int i = 0; i < bytes; ++i) {
+        for (int i = 0; i < 4; ++i) {
             file.at(at + i) =
                 static_cast<std::uint8_t>(static_cast<std::uint64_t>(value) >> (8 * i));
         }

@@ -12,6 +12,7 @@
 #include "ports/testing/recording_ui.h"
 #include "printer/selection_outcome.h"
 #include "settings/profile_state.h"
+#include "test_helpers.h"
 
 namespace kestrel {
 namespace {
@@ -124,9 +125,11 @@ struct Fixture : FlowHarness {
     RecordingHostPortStore store;
     RecordingSerialLine line;
     ScriptedDialog dialog{ctx, store};
+    // Its own folder: a kestrel.ini left in the shared temporary folder would change the record.
+    testing::ScratchFolder folder;
 
     Fixture() {
-        state.startupFolder = ::testing::TempDir();
+        state.startupFolder = folder.path().string();
         ps.queues = {
             {"KR500", "ZOT KR-500 Raster", "usb://ZOT/KR-500", PortKind::Usb},
             {"KR900", "ZOT KR-900 Raster", "serial:/dev/ttyS0?baud=9600", PortKind::Serial},

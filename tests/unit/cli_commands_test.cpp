@@ -59,13 +59,15 @@ struct Cli {
         in.str(input);
         cli::CliApp app(in, out, err);
         app.setClock(clock);
-        app.setPlatformFactory([this](const cli::GlobalOptions&, std::ostream&) {
-            cli::Platform platform;
-            platform.printSystem = std::make_unique<Borrowed>(fake);
-            platform.hostPortStore = std::make_unique<testing::RecordingHostPortStore>();
-            platform.serialLine = std::make_unique<testing::RecordingSerialLine>();
-            return std::optional<cli::Platform>(std::move(platform));
-        });
+        if (fakeSystem) {
+            app.setPlatformFactory([this](const cli::GlobalOptions&, std::ostream&) {
+                cli::Platform platform;
+                platform.printSystem = std::make_unique<Borrowed>(fake);
+                platform.hostPortStore = std::make_unique<testing::RecordingHostPortStore>();
+                platform.serialLine = std::make_unique<testing::RecordingSerialLine>();
+                return std::optional<cli::Platform>(std::move(platform));
+            });
+        }
         args.insert(args.begin(), {"kestrel-cli", "--folder", folder});
         std::vector<const char*> argv;
         for (std::string& a : args) {
@@ -74,6 +76,7 @@ struct Cli {
         }
         return app.run(static_cast<int>(argv.size()), argv.data());
     }
+    bool fakeSystem = true;  // else the platform the options name
     bool errHas(const std::string& text) const { return err.str().find(text) != std::string::npos; }
     bool outHas(const std::string& text) const { return out.str().find(text) != std::string::npos; }
 };
@@ -165,6 +168,22 @@ TEST(CliPrinters, JsonListsStatusIconAndTheSelectionsVerdict) {
     EXPECT_EQ(got, nlohmann::json({{"KR500", 8, 160, true, false},
                                    {"Laser", 0, 162, false, true},
                                    {"Paused", 4, 163, false, true}}));
+}
+
+TEST(CliPrinters, TheVirtualPrintSystemListsTheQueuesOfItsFile) {
+    Cli cli;
+    cli.fakeSystem = false;
+    cli.file("printers.ini", std::string("capture = jobs\n[KR900]\ndriver = ZOT KR-900 Raster\n"));
+    for (const auto& [name, code, text] :
+         {std::tuple("printers.ini", 0, "KR900\n    driver  ZOT KR-900 Raster"),
+          std::tuple("none.ini", 1, "no such queue description")}) {
+        cli.out.str("");
+        cli.err.str("");
+        EXPECT_EQ(cli.run({"--print-system", "virtual", "--virtual-config", std::string("@") + name,
+                           "printers"}),
+                  code);
+        EXPECT_TRUE(cli.outHas(text) || cli.errHas(text)) << cli.out.str() << cli.err.str();
+    }
 }
 
 // A refused edit of an existing file changes nothing; Max Speed keeps its factory default.

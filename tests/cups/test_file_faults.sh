@@ -16,6 +16,9 @@ odd="a shop's \"front\" till é.kcf"
 expect 0 "Created $odd" settings set "$odd" "Paper Width=58mm/32column"
 expect 0 "58mm/32column" settings show "$odd"
 expect 0 "Job written to" "${send[@]}" --dry-run "$odd.bin"
+cp "$here/../../../shared/testdata/bmpsuite/good/pal8.bmp" "logo ü 'x'.bmp"
+expect 0 "" logo preview "logo ü 'x'.bmp" -o "logo ü 'x'.png"
+[ -s "logo ü 'x'.png" ] || fault "no preview written"
 mkdir folder.kcf
 expect 1 "folder.kcf: cannot be read: it is a folder" settings show folder.kcf
 expect 1 "folder.kcf: cannot be written" "${send[@]}" --dry-run folder.kcf

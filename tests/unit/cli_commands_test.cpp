@@ -170,18 +170,21 @@ TEST(CliPrinters, JsonListsStatusIconAndTheSelectionsVerdict) {
                                    {"Paused", 4, 163, false, true}}));
 }
 
+// The tool's own platform: a queue file read, a missing or overlong name refused without an abort.
 TEST(CliPrinters, TheVirtualPrintSystemListsTheQueuesOfItsFile) {
     Cli cli;
     cli.fakeSystem = false;
     cli.file("printers.ini", std::string("capture = jobs\n[KR900]\ndriver = ZOT KR-900 Raster\n"));
-    for (const auto& [name, code, text] :
-         {std::tuple("printers.ini", 0, "KR900\n    driver  ZOT KR-900 Raster"),
-          std::tuple("none.ini", 1, "no such queue description")}) {
+    const std::tuple<std::string, int, std::string> cases[] = {
+        {"printers.ini", 0, "KR900\n    driver  ZOT KR-900 Raster"},
+        {"none.ini", 1, "none.ini: no such queue description file"},
+        {std::string(300, 'x'), 1, "xx: no such queue description file"}};
+    for (const auto& [name, code, text] : cases) {
         cli.out.str("");
         cli.err.str("");
-        EXPECT_EQ(cli.run({"--print-system", "virtual", "--virtual-config", std::string("@") + name,
-                           "printers"}),
-                  code);
+        EXPECT_EQ(
+            cli.run({"--print-system", "virtual", "--virtual-config", "@" + name, "printers"}),
+            code);
         EXPECT_TRUE(cli.outHas(text) || cli.errHas(text)) << cli.out.str() << cli.err.str();
     }
 }

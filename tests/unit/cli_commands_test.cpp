@@ -28,6 +28,7 @@ public:
     std::unique_ptr<OpenQueue> openQueue(const std::string& name) override {
         return m_inner.openQueue(name);
     }
+    std::string listingError() const override { return m_inner.listingError(); }
 
 private:
     PrintSystem& m_inner;
@@ -119,6 +120,7 @@ TEST(CliRun, RefusalsGiveTheirExitCodeAndMessageAndSendNothing) {
         {"init|--printer|KR500", " Y \r\n", 0, "", 1},
         // A failed job (the fake's start of document fails on "fail"), an unwritable target.
         {"send|--printer|KR500|--yes|fail", "", 1, "KESTREL: Printer Error!!  Check the printer.\n"},
+        {"send|--printer|KR500|--yes|unreachable", "", 3, "cannot be reached: connection refused"},
         {"send|--printer|KR500|-y|--dry-run|/nonexistent/x.bin", "", 1, "/nonexistent/x.bin: cannot be written"},
         // Usage.
         {"send", "", 2, "Usage: kestrel-cli send --printer NAME [--settings FILE.kcf] [--save]"},
@@ -149,6 +151,9 @@ TEST(CliRun, RefusalsGiveTheirExitCodeAndMessageAndSendNothing) {
         if (!args.empty() && args.back() == "fail") {
             args.pop_back();
             cli.fake.failAt = testing::FailStep::StartDocument;
+        } else if (!args.empty() && args.back() == "unreachable") {
+            args.pop_back();
+            cli.fake.unreachable = "connection refused";
         }
         EXPECT_EQ(cli.run(args, c.input), c.exitCode) << cli.err.str();
         EXPECT_TRUE(cli.errHas(c.errorHas)) << cli.err.str();

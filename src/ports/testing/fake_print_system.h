@@ -35,7 +35,12 @@ public:
     int documentsEnded = 0;
     int writeCalls = 0;
 
-    std::vector<QueueInfo> listQueues() override { return queues; }
+    // Set, the scheduler cannot be reached: no queues, and this is why.
+    std::string unreachable;
+    std::vector<QueueInfo> listQueues() override {
+        return unreachable.empty() ? queues : std::vector<QueueInfo>{};
+    }
+    std::string listingError() const override { return unreachable; }
     std::unique_ptr<OpenQueue> openQueue(const std::string& name) override;
 
     bool jobsLeave = true;  // whether a waited-for job leaves the queue in time
